@@ -1,0 +1,53 @@
+# Tonvexa: the two set-up commands.
+#   make run   installs what is missing, builds Release into build/, starts the program
+#   make test  installs what is missing, builds and runs the whole suite headless
+# Both are idempotent: a second run installs nothing and rebuilds only what changed.
+
+BUILD      ?= build
+SAN_BUILD  ?= build-san
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= 2
+LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+.PHONY: deps configure build run test test-release test-sanitize fuzz bench clean format
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	cd $(BUILD)/app && ./tonvexa
+
+test-release: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	@cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTONVEXA_SANITIZE=ON \
+	    -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
+	@cmake --build $(SAN_BUILD) -j$(JOBS)
+	cd $(SAN_BUILD) && ctest --output-on-failure -j$(JOBS) -LE audio
+
+# A short libFuzzer run over the wave reader (needs clang).
+fuzz: deps
+	@CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DTONVEXA_FUZZ=ON -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_wave_reader
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_reader -max_total_time=30 -max_len=4096 tests/fuzz/corpus
+
+test: test-release test-sanitize fuzz
+
+bench: build
+	$(BUILD)/bench/tonvexa_bench --benchmark_format=json --benchmark_out=$(BUILD)/bench.json \
+	    --benchmark_out_format=json
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

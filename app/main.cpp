@@ -1,0 +1,10 @@
+// Tonvexa: teaches how the Fourier transform analyses sound.
+#include "main_window.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tonvexa");
+    return RunTonvexa(app);
+}

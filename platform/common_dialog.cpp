@@ -1,0 +1,21 @@
+#include "common_dialog.h"
+
+#include "services.h"
+
+void CommonDialog::SetFileName(const std::string& name) {
+    fileName_ = name;
+    fileTitle_.clear();
+}
+
+void CommonDialog::ShowOpen() {
+    const auto chosen = Platform().files->GetOpenFileName(Filter);
+    if (!chosen) {
+        if (CancelError) {
+            throw DialogCancelled();
+        }
+        return;
+    }
+    fileName_ = *chosen;
+    const auto slash = fileName_.find_last_of('/');
+    fileTitle_ = slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
+}

@@ -1,0 +1,31 @@
+// The main window's open dialog as the program sees it: a filter, a cancel reported as an
+// error, and the file name that is the program's current wave file.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+class DialogCancelled : public std::runtime_error {
+  public:
+    DialogCancelled() : std::runtime_error("cancel was selected") {}
+};
+
+class CommonDialog {
+  public:
+    std::string Filter;
+    bool CancelError = false;
+
+    const std::string& FileName() const { return fileName_; }
+    // The chosen file's name without its folder; empty when the program set the name.
+    const std::string& FileTitle() const { return fileTitle_; }
+    // Setting the name by program leaves no file title.
+    void SetFileName(const std::string& name);
+
+    // Shows the open-file dialog. A choice replaces the file name and title; a cancel
+    // throws DialogCancelled when CancelError is on and otherwise changes nothing.
+    void ShowOpen();
+
+  private:
+    std::string fileName_;
+    std::string fileTitle_;
+};

@@ -1,0 +1,45 @@
+// Base of every twip-placed control: geometry in twips relative to the parent's client area,
+// visibility, enabled state and focus.
+#pragma once
+
+#include "twips.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class Control {
+  public:
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    QWidget* Widget() const { return widget_; }
+    // The widget that child controls are placed in (the inside of a bordered picture).
+    virtual QWidget* Client() const { return widget_; }
+
+    double Left() const { return left_; }
+    double Top() const { return top_; }
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    void SetLeft(double twips);
+    void SetTop(double twips);
+    void SetWidth(double twips);
+    void SetHeight(double twips);
+    void Move(double left, double top, double width, double height);
+
+    // The control's own visibility flag (shown even while a parent is hidden).
+    bool Visible() const { return widget_ && !widget_->isHidden(); }
+    void SetVisible(bool visible);
+    bool Enabled() const { return widget_ && widget_->isEnabled(); }
+    void SetEnabled(bool enabled);
+    void SetFocus();
+    bool HasFocus() const { return widget_ && widget_->hasFocus(); }
+
+  protected:
+    explicit Control(QWidget* widget) : widget_(widget) {}
+    // Places the widget for the current twip geometry; overridden by controls with insides.
+    virtual void ApplyGeometry();
+
+    QPointer<QWidget> widget_;
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+};

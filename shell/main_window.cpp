@@ -1,0 +1,3 @@
+#include "main_window.h"
+#include <QApplication>
+int RunTonvexa(QApplication& app) { return app.exec(); }

@@ -1,0 +1,3 @@
+#pragma once
+class QApplication;
+int RunTonvexa(QApplication& app);

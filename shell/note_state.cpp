@@ -1,0 +1,6 @@
+#include "note_state.h"
+
+NoteState& Notes() {
+    static NoteState state;
+    return state;
+}

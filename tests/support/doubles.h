@@ -1,0 +1,59 @@
+// Recording doubles of the desktop services, so tests never block on a modal window.
+#pragma once
+
+#include "services.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+    MsgIcon icon;
+};
+
+class RecordingMessages : public MessageBoxService {
+  public:
+    void Show(const std::string& text, const std::string& title, MsgIcon icon) override;
+    std::vector<ShownMessage> shown;
+    // Runs while a box is "on screen" (to look at the state behind it).
+    std::function<void(const ShownMessage&)> onShow;
+};
+
+class ScriptedFileDialog : public FileDialogService {
+  public:
+    std::optional<std::string> GetOpenFileName(const std::string& filter) override;
+    // Answers in order; an empty optional is a cancel. With no answers left: cancel.
+    std::deque<std::optional<std::string>> answers;
+    std::vector<std::string> filters; // one per time the dialog was shown
+};
+
+class CountingBeep : public BeepService {
+  public:
+    void Beep() override { ++count; }
+    int count = 0;
+};
+
+class RecordingScreen : public ScreenPointerService {
+  public:
+    void Set(MousePointer p) override;
+    MousePointer Get() const override { return current; }
+    MousePointer current = MousePointer::Default;
+    std::vector<MousePointer> history;
+};
+
+// All four doubles; Install() makes them the services in use, Reset() empties their records.
+struct RecordingServices {
+    RecordingMessages messages;
+    ScriptedFileDialog files;
+    CountingBeep beep;
+    RecordingScreen screen;
+    void Install();
+    void Reset();
+};
+
+// The doubles installed by the test program's main.
+RecordingServices& TestServices();
