@@ -1,9 +1,17 @@
 #include "control.h"
 
-void Control::SetLeft(double twips) { Move(twips, top_, width_, height_); }
-void Control::SetTop(double twips) { Move(left_, twips, width_, height_); }
-void Control::SetWidth(double twips) { Move(left_, top_, twips, height_); }
-void Control::SetHeight(double twips) { Move(left_, top_, width_, twips); }
+void Control::SetLeft(double twips) {
+    Move(twips, top_, width_, height_);
+}
+void Control::SetTop(double twips) {
+    Move(left_, twips, width_, height_);
+}
+void Control::SetWidth(double twips) {
+    Move(left_, top_, twips, height_);
+}
+void Control::SetHeight(double twips) {
+    Move(left_, top_, width_, twips);
+}
 
 void Control::Move(double left, double top, double width, double height) {
     left_ = left;

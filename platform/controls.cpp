@@ -13,7 +13,9 @@
 
 namespace {
 
-QString Text(const std::string& s) { return QString::fromStdString(s); }
+QString Text(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 std::int16_t ButtonSet(Qt::MouseButtons buttons) {
     return static_cast<std::int16_t>(((buttons & Qt::LeftButton) ? kLeftButton : 0) |
@@ -43,21 +45,22 @@ Label::Label(QWidget* parent, std::string caption, bool autoSize)
 void Label::SetCaption(const std::string& text) {
     caption_ = text;
     label_->setText(Text(text));
-    FitText();
+    ApplyGeometry();
 }
 
 void Label::SetAutoSize(bool on) {
     autoSize_ = on;
-    FitText();
+    ApplyGeometry();
 }
 
-void Label::FitText() {
-    if (!autoSize_) {
-        return;
+// An AutoSize label takes the size of its text whatever size it is given.
+void Label::ApplyGeometry() {
+    if (autoSize_) {
+        const QSize hint = label_->sizeHint();
+        width_ = caption_.empty() ? 0.0 : PxToTwips(hint.width());
+        height_ = PxToTwips(hint.height());
     }
-    const QSize hint = label_->sizeHint();
-    const double w = caption_.empty() ? 0.0 : PxToTwips(hint.width());
-    Move(left_, top_, w, PxToTwips(hint.height()));
+    Control::ApplyGeometry();
 }
 
 void Label::SetAlignment(Alignment a) {
@@ -88,7 +91,7 @@ void Label::SetFont(const std::string& family, double pointSize, bool bold) {
     f.setPointSizeF(pointSize);
     f.setBold(bold);
     label_->setFont(f);
-    FitText();
+    ApplyGeometry();
 }
 
 void Label::Restyle() {
@@ -111,9 +114,15 @@ CommandButton::CommandButton(QWidget* parent, const std::string& caption)
     });
 }
 
-std::string CommandButton::Caption() const { return button_->text().toStdString(); }
-void CommandButton::SetCaption(const std::string& text) { button_->setText(Text(text)); }
-void CommandButton::SetDefault(bool on) { button_->setDefault(on); }
+std::string CommandButton::Caption() const {
+    return button_->text().toStdString();
+}
+void CommandButton::SetCaption(const std::string& text) {
+    button_->setText(Text(text));
+}
+void CommandButton::SetDefault(bool on) {
+    button_->setDefault(on);
+}
 
 void CommandButton::Press() {
     if (button_->isEnabled()) {
@@ -133,9 +142,15 @@ OptionButton::OptionButton(QWidget* parent, const std::string& caption)
     });
 }
 
-bool OptionButton::Value() const { return radio_->isChecked(); }
-void OptionButton::SetValue(bool on) { radio_->setChecked(on); }
-std::string OptionButton::Caption() const { return radio_->text().toStdString(); }
+bool OptionButton::Value() const {
+    return radio_->isChecked();
+}
+void OptionButton::SetValue(bool on) {
+    radio_->setChecked(on);
+}
+std::string OptionButton::Caption() const {
+    return radio_->text().toStdString();
+}
 
 // ---- Frame ----
 
@@ -144,7 +159,9 @@ Frame::Frame(QWidget* parent, const std::string& caption)
     widget_ = box_;
 }
 
-std::string Frame::Caption() const { return box_->title().toStdString(); }
+std::string Frame::Caption() const {
+    return box_->title().toStdString();
+}
 
 void Frame::SetBackColor(Colour c) {
     QPalette pal = box_->palette();
@@ -171,12 +188,24 @@ void HScrollBar::SetRange(int min, int max, int smallChange, int largeChange) {
     bar_->setPageStep(largeChange);
 }
 
-int HScrollBar::Value() const { return bar_->value(); }
-void HScrollBar::SetValue(int v) { bar_->setValue(v); }
-int HScrollBar::Min() const { return bar_->minimum(); }
-int HScrollBar::Max() const { return bar_->maximum(); }
-int HScrollBar::SmallChange() const { return bar_->singleStep(); }
-int HScrollBar::LargeChange() const { return bar_->pageStep(); }
+int HScrollBar::Value() const {
+    return bar_->value();
+}
+void HScrollBar::SetValue(int v) {
+    bar_->setValue(v);
+}
+int HScrollBar::Min() const {
+    return bar_->minimum();
+}
+int HScrollBar::Max() const {
+    return bar_->maximum();
+}
+int HScrollBar::SmallChange() const {
+    return bar_->singleStep();
+}
+int HScrollBar::LargeChange() const {
+    return bar_->pageStep();
+}
 
 // ---- ImageBox ----
 

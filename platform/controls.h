@@ -36,9 +36,11 @@ class Label : public Control {
     void SetBorder(bool thin);
     void SetFont(const std::string& family, double pointSize, bool bold = false);
 
+  protected:
+    void ApplyGeometry() override;
+
   private:
     void Restyle();
-    void FitText();
     QLabel* label_;
     std::string caption_;
     bool autoSize_;

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FileChannel::~FileChannel() { Close(); }
+FileChannel::~FileChannel() {
+    Close();
+}
 
 void FileChannel::Open(const std::string& path, Mode mode) {
     if (fd_ >= 0) {
@@ -126,10 +128,9 @@ std::int16_t FileChannel::ReadInt16() {
 std::int32_t FileChannel::ReadInt32() {
     std::uint8_t b[4];
     ReadBytes(b, 4);
-    const std::uint32_t u = static_cast<std::uint32_t>(b[0]) |
-                            (static_cast<std::uint32_t>(b[1]) << 8) |
-                            (static_cast<std::uint32_t>(b[2]) << 16) |
-                            (static_cast<std::uint32_t>(b[3]) << 24);
+    const std::uint32_t u =
+        static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
     return static_cast<std::int32_t>(u);
 }
 

@@ -55,6 +55,10 @@ void Form::Show() {
     surface_.Client()->show();
 }
 
-void Form::Hide() { Outer()->hide(); }
+void Form::Hide() {
+    Outer()->hide();
+}
 
-void Form::SetFocus() { surface_.Client()->setFocus(Qt::OtherFocusReason); }
+void Form::SetFocus() {
+    surface_.Client()->setFocus(Qt::OtherFocusReason);
+}

@@ -7,7 +7,9 @@
 
 namespace num {
 
-double RoundHalfEven(double v) { return std::nearbyint(v); }
+double RoundHalfEven(double v) {
+    return std::nearbyint(v);
+}
 
 namespace {
 
@@ -80,23 +82,35 @@ std::string GeneralText(double v, int digits, int maxPositionalExponent, char se
 
 } // namespace
 
-std::int16_t CInt(double v) { return ConvertRounded<std::int16_t>(v, "CInt"); }
-std::int32_t CLng(double v) { return ConvertRounded<std::int32_t>(v, "CLng"); }
-double Int(double v) { return std::floor(v); }
-double Fix(double v) { return std::trunc(v); }
+std::int16_t CInt(double v) {
+    return ConvertRounded<std::int16_t>(v, "CInt");
+}
+std::int32_t CLng(double v) {
+    return ConvertRounded<std::int32_t>(v, "CLng");
+}
+double Int(double v) {
+    return std::floor(v);
+}
+double Fix(double v) {
+    return std::trunc(v);
+}
 
 char DecimalSeparator() {
     const std::lconv* lc = std::localeconv();
     return (lc && lc->decimal_point && lc->decimal_point[0]) ? lc->decimal_point[0] : '.';
 }
 
-std::string DoubleText(double v, char separator) { return GeneralText(v, 15, 14, separator); }
+std::string DoubleText(double v, char separator) {
+    return GeneralText(v, 15, 14, separator);
+}
 
 std::string SingleText(float v, char separator) {
     return GeneralText(static_cast<double>(v), 7, 6, separator);
 }
 
-std::string IntText(std::int64_t v) { return std::to_string(v); }
+std::string IntText(std::int64_t v) {
+    return std::to_string(v);
+}
 
 namespace {
 

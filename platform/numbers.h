@@ -28,7 +28,9 @@ double Int(double v);
 double Fix(double v);
 
 // Rounds a double to the nearest single (the program's Single type).
-inline float CSng(double v) { return static_cast<float>(v); }
+inline float CSng(double v) {
+    return static_cast<float>(v);
+}
 
 // The user's decimal separator ('.' under the C locale).
 char DecimalSeparator();

@@ -48,7 +48,9 @@ PictureWidget::PictureWidget(PictureBox& owner, QWidget* parent) : QWidget(paren
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-PictureWidget::~PictureWidget() { EndPainter(); }
+PictureWidget::~PictureWidget() {
+    EndPainter();
+}
 
 void PictureWidget::EnsureImage() {
     const qreal dpr = devicePixelRatioF();
@@ -152,7 +154,9 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     p.drawImage(QPointF(0, 0), img);
 }
 
-void PictureWidget::resizeEvent(QResizeEvent*) { EnsureImage(); }
+void PictureWidget::resizeEvent(QResizeEvent*) {
+    EnsureImage();
+}
 
 void PictureWidget::mousePressEvent(QMouseEvent* e) {
     if (owner_.MouseDown) {
@@ -206,7 +210,9 @@ PictureBox::PictureBox(QWidget* parent, bool bordered)
 
 PictureBox::~PictureBox() = default;
 
-QWidget* PictureBox::Client() const { return canvas_; }
+QWidget* PictureBox::Client() const {
+    return canvas_;
+}
 
 void PictureBox::ApplyGeometry() {
     Control::ApplyGeometry();
@@ -238,7 +244,9 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, Colour c) {
     CurrentY = y2;
 }
 
-void PictureBox::LineTo(double x2, double y2, Colour c) { Line(CurrentX, CurrentY, x2, y2, c); }
+void PictureBox::LineTo(double x2, double y2, Colour c) {
+    Line(CurrentX, CurrentY, x2, y2, c);
+}
 
 void PictureBox::PSet(double x, double y, Colour c) {
     canvas_->DrawPoint(ToQColor(c), QPointF(x, y));
@@ -301,4 +309,6 @@ QColor PictureBox::PixelAt(double x, double y) {
     return img.pixelColor(px, py);
 }
 
-const QImage& PictureBox::Image() { return canvas_->Image(); }
+const QImage& PictureBox::Image() {
+    return canvas_->Image();
+}

@@ -31,7 +31,7 @@ class PictureWidget : public QWidget {
     explicit PictureWidget(PictureBox& owner, QWidget* parent);
     ~PictureWidget() override;
 
-    QImage& Image();    // flushes pending drawing first
+    QImage& Image();     // flushes pending drawing first
     QPainter& Painter(); // the painter on the backing image, in twip coordinates
     void Flush();
     void Clear(const QColor& colour);

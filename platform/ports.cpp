@@ -27,7 +27,9 @@ SpectrumPort& Spectrum() {
     return SpectrumAccessor()();
 }
 
-void InstallShell(std::function<ShellPort&()> accessor) { ShellAccessor() = std::move(accessor); }
+void InstallShell(std::function<ShellPort&()> accessor) {
+    ShellAccessor() = std::move(accessor);
+}
 void InstallSpectrum(std::function<SpectrumPort&()> accessor) {
     SpectrumAccessor() = std::move(accessor);
 }

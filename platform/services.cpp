@@ -84,7 +84,9 @@ Services& Current() {
 
 } // namespace
 
-Services& Platform() { return Current(); }
+Services& Platform() {
+    return Current();
+}
 
 Services InstallServices(const Services& s) {
     Services previous = Current();
@@ -103,9 +105,15 @@ Services InstallServices(const Services& s) {
     return previous;
 }
 
-std::string AppTitle() { return "Tonvexa"; }
-int AppMajor() { return TONVEXA_VERSION_MAJOR; }
-int AppMinor() { return TONVEXA_VERSION_MINOR; }
+std::string AppTitle() {
+    return "Tonvexa";
+}
+int AppMajor() {
+    return TONVEXA_VERSION_MAJOR;
+}
+int AppMinor() {
+    return TONVEXA_VERSION_MINOR;
+}
 
 std::string AppPath() {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath().toStdString()

@@ -8,8 +8,12 @@
 constexpr double kTwipsPerPixel = 15.0;
 
 // Twips to logical pixels, rounded to the nearest pixel edge.
-inline int TwipsToPx(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-inline double PxToTwips(double px) { return px * kTwipsPerPixel; }
+inline int TwipsToPx(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+inline double PxToTwips(double px) {
+    return px * kTwipsPerPixel;
+}
 
 // A colour in the program's encoding: red + 256 * green + 65536 * blue (&H00BBGGRR).
 // Values with the top bit set name a system colour (see SystemColour).

@@ -1,3 +1,69 @@
+// The main window `MDIForm1`: the frame with the menu bar and the two child windows, the
+// open dialog whose file name is the program's current wave file, and the start-up timers.
 #pragma once
+
+#include "common_dialog.h"
+#include "controls.h"
+#include "ports.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+#include <string>
+
+class QAction;
 class QApplication;
+class QMdiArea;
+class QMenu;
+
+class MDIForm1 : public ShellPort {
+  public:
+    MDIForm1();
+    ~MDIForm1() override;
+
+    // Runs once when the window is created: places (and so loads) the children.
+    void MDIForm_Load();
+    // Unloads both children (closing the frame).
+    void MDIForm_Unload();
+    // Places the two child windows; the first placement creates and loads them.
+    void ProgIni();
+
+    // ---- ShellPort ----
+    CommonDialog& CommonDialog1() override { return commonDialog1_; }
+    void mnuOpen_Click() override;
+    void SetCaption(const std::string& text) override;
+    std::string Caption() const override;
+    void SetPointer(MousePointer p) override;
+    MousePointer Pointer() const { return pointer_; }
+    std::string ProgAdd() const override { return progAdd_; }
+    bool LineStyleChecked() const override;
+
+    void mnuExit_Click();
+
+    QMainWindow& Window() { return *window_; }
+    QMdiArea& Area() { return *area_; }
+    // A menu item by its name ("mnuOpen", "mnuLine", ...), for tests and the style menus.
+    QAction* Item(const std::string& name) const;
+    QMenu* Menu(const std::string& name) const;
+
+    Timer Timer2; // first half of the start-up demonstration
+    Timer Timer3; // second half of the start-up demonstration
+
+  private:
+    void BuildMenus();
+
+    std::unique_ptr<QMainWindow> window_;
+    QMdiArea* area_ = nullptr;
+    CommonDialog commonDialog1_;
+    std::string progAdd_;
+    MousePointer pointer_ = MousePointer::Default;
+    bool unloaded_ = false;
+};
+
+// The main window, created on first use.
+MDIForm1& TheMDIForm1();
+// Destroys every window (the children first), so the next use creates them again.
+void DestroyWindows();
+// Starts the program: the main window shown, then the event loop.
 int RunTonvexa(QApplication& app);

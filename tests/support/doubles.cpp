@@ -41,4 +41,6 @@ void RecordingServices::Reset() {
     screen.history.clear();
 }
 
-RecordingServices& TestServices() { return *g_installed; }
+RecordingServices& TestServices() {
+    return *g_installed;
+}

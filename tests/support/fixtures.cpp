@@ -22,7 +22,8 @@ TempDir::~TempDir() {
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write " + path);
     }
@@ -44,7 +45,9 @@ void PutLE32(Bytes& b, std::int64_t v) {
     }
 }
 
-void PutText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+void PutText(Bytes& b, const std::string& s) {
+    b.insert(b.end(), s.begin(), s.end());
+}
 
 Bytes MakeWave(int channels, int bits, int rate, int frames,
                const std::function<int(int, int)>& sample) {

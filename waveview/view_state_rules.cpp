@@ -1,0 +1,23 @@
+#include "view_state.h"
+
+#include "numbers.h"
+
+std::int32_t TransformSize(std::int32_t a) {
+    if (a <= 32) {
+        return 32;
+    }
+    for (int n = 15; n >= 5; --n) {
+        const std::int32_t b = std::int32_t{1} << n;
+        if (b < a) {
+            return b;
+        }
+    }
+    return 32;
+}
+
+std::string TransformSizeText(const std::string& selPointsText) {
+    if (selPointsText.empty()) {
+        return {};
+    }
+    return num::IntText(TransformSize(num::CLng(num::ParseNumber(selPointsText))));
+}

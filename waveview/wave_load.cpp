@@ -1,0 +1,108 @@
+// Form103: loading a wave file into the view (`LerFileDad_3`).
+#include "wave_reader.h"
+#include "waveform_view.h"
+
+#include "common_dialog.h"
+#include "file_channel.h"
+#include "numbers.h"
+#include "ports.h"
+#include "services.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace {
+
+constexpr double kDateGapTwips = 500; // between the file line and the date line
+
+std::string ModifiedText(std::time_t t) {
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t));
+    return QLocale::system().toString(when, QLocale::ShortFormat).toStdString();
+}
+
+// Thrown inside the load to take the failure path.
+struct Rejected {};
+
+} // namespace
+
+void Form103::LerFileDad_3() {
+    LimpF();
+    bool failed = false;
+    try {
+        CommonDialog& dialog = Shell().CommonDialog1();
+        const std::string title = dialog.FileTitle();
+        Shell().SetCaption("Tonvexa [Files *.wav - (" + (title.empty() ? "Demo.wav" : title) +
+                           ")]");
+        const std::string path = dialog.FileName();
+        Label1.SetCaption("File: " + path);
+
+        FileChannel& ch = Channel1();
+        ch.Open(path, FileChannel::Mode::BinaryRead);
+        Label2.SetCaption("Size: " + num::IntText(ch.Length()) + " Bytes");
+        Label3.SetLeft(Label1.Left() + Label1.Width() + kDateGapTwips);
+        Label3.SetCaption("Last modified: " + ModifiedText(ch.ModifiedTime()));
+        ViewIniMs().SetCaption("0");
+        ViewIniPoint().SetCaption("0");
+
+        const WaveHeader h = WalkWaveHeader(ch);
+        if (h.channelsRead) {
+            ChannelsText().SetCaption(h.channels == 2   ? "Stereo"
+                                      : h.channels == 1 ? "Mono"
+                                                        : "Error");
+        }
+        if (h.formatRead) {
+            SampleRate().SetCaption(num::IntText(h.sampleRate));
+            BlockAlign().SetCaption(num::IntText(h.blockAlign));
+        }
+        if (h.bitsRead) {
+            BitsText().SetCaption(
+                h.failure == WaveHeader::Failure::Bits ? "Error" : num::IntText(h.bits) + " bits");
+        }
+        if (h.dataRead) {
+            DataSize().SetCaption(num::IntText(h.dataSize));
+        }
+        if (h.failure != WaveHeader::Failure::None) {
+            throw Rejected{};
+        }
+
+        const std::int32_t n = FrameCount(h.dataSize, h.blockAlign);
+        TotalPoints().SetCaption(num::IntText(n));
+        ViewPoints().SetCaption(num::IntText(n));
+        const WaveDuration d = DurationOf(n, num::CLng(num::ParseNumber(SampleRate().Caption())));
+        DurationText().SetCaption(DurationLine(d.shownSeconds));
+        TotalSecs().SetCaption(num::SingleText(d.seconds));
+        ViewSecs().SetCaption(num::SingleText(d.seconds));
+        SelEndMs = d.wholeMs;
+        DataStart().SetCaption(num::IntText(h.dataStart));
+
+        Amp8Mono = 15.0f;
+        Amp16Mono = 1.0f / 17;
+        Amp8Stereo = 7.0f;
+        Amp16Stereo = 1.0f / 35;
+
+        GrafWave8BM(num::CLng(static_cast<double>(h.dataStart)), n);
+        ch.Close();
+        FileLoaded = true;
+
+        const bool stereo = ChannelsText().Caption() == "Stereo";
+        Frame2.SetEnabled(stereo);
+        Option1.SetEnabled(stereo);
+        Option2.SetEnabled(stereo);
+    } catch (...) {
+        // Every way a load can fail (a refused format, a file that cannot be opened or
+        // ends too soon, an overflow) takes the one failure path.
+        failed = true;
+    }
+    if (failed) {
+        LoadFailed();
+    }
+}
+
+void Form103::LoadFailed() {
+    Platform().messages->Show(JoinLines({"Cannot open; the file may be corrupted, or",
+                                         "it is written in unsupported format."}),
+                              AppTitle(), MsgIcon::None);
+    Channel1().Close();
+    LimpF();
+    Shell().mnuOpen_Click();
+}

@@ -1,0 +1,56 @@
+// The wave file as the program reads it: the walk of the RIFF/WAVE header that finds the
+// format fields and the start of the sample data. No window code.
+#pragma once
+
+#include "file_channel.h"
+
+#include <cstdint>
+#include <string>
+
+struct WaveHeader {
+    // Why a file is refused; None for a file the program handles.
+    enum class Failure {
+        None,
+        Truncated,    // the file ends before the header walk is done
+        Channels,     // neither mono nor stereo
+        Bits,         // neither 8 nor 16 bits per sample
+        NoData,       // no data chunk found by the byte-wise search
+        NoFrames,     // fewer than one frame
+        BadRate,      // sample rate below 1
+        BadBlockAlign // block align below 1
+    };
+
+    Failure failure = Failure::None;
+    // How far the walk got: the fields up to that point are valid.
+    bool channelsRead = false; // channels (and the format tag before it)
+    bool formatRead = false;   // sample rate and block align
+    bool bitsRead = false;
+    bool dataRead = false; // data chunk found and its length read
+
+    std::int16_t channels = 0;
+    std::int32_t sampleRate = 0;
+    std::int16_t blockAlign = 0;
+    std::int16_t bits = 0;
+    std::int32_t dataSize = 0;
+    std::int64_t dataStart = 0; // 1-based file position of the first sample byte
+    std::int64_t fmtOffset = 0; // zero-based offset of the "fmt " tag (396 when not found)
+};
+
+// Walks the header of the file open on `ch` from its start. Never reads past the header
+// search limits, whatever the file holds.
+WaveHeader WalkWaveHeader(FileChannel& ch);
+
+// Frame count: data length / block align in double precision, rounded half to even to a
+// 32-bit integer. NumberError on overflow.
+std::int32_t FrameCount(std::int32_t dataSize, std::int16_t blockAlign);
+
+// The duration values of a file of `frames` frames at `sampleRate` frames per second.
+struct WaveDuration {
+    float seconds;        // N / rate in single precision
+    float shownSeconds;   // rounded to three decimals for the duration line
+    std::int32_t wholeMs; // Int(seconds * 1000)
+};
+WaveDuration DurationOf(std::int32_t frames, std::int32_t sampleRate);
+
+// "Extension: 2.001 seconds"
+std::string DurationLine(float shownSeconds);

@@ -1,0 +1,144 @@
+// Form103: drawing a stretch of the wave file on the graphs (`GrafWave8BM`).
+#include "waveform_renderer.h"
+#include "waveform_view.h"
+
+#include "file_channel.h"
+#include "numbers.h"
+#include "services.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kMonoHeight = 2480;   // twips
+constexpr double kStereoHeight = 1240; // twips
+constexpr int kLastDecimatedX = 9999;  // the graph is 10040 twips wide with its border
+
+// One pair of pictures drawn alike: a graph and its inverse copy.
+struct GraphPair {
+    PictureBox& graph;
+    PictureBox& copy;
+
+    void Axes(const GraphMetrics& m) {
+        for (PictureBox* p : {&graph, &copy}) {
+            p->Line(0, m.ymid, m.sw, m.ymid, p->ForeColor());
+            p->Line(0, m.ymid - 128 * m.g, m.sw, m.ymid - 128 * m.g, kSysButtonFace);
+            p->Line(0, m.ymid + 128 * m.g, m.sw, m.ymid + 128 * m.g, kSysButtonFace);
+        }
+    }
+    void Caption(const char* text) {
+        for (PictureBox* p : {&graph, &copy}) {
+            p->CurrentX = 0;
+            p->CurrentY = 0;
+            p->Print(text);
+        }
+    }
+    void Start(double y) {
+        graph.PSet(0, y, graph.ForeColor());
+        copy.PSet(0, y, copy.ForeColor());
+    }
+    void Next(double x, double y, bool lines) {
+        if (lines) {
+            graph.LineTo(x, y, graph.ForeColor());
+            copy.LineTo(x, y, copy.ForeColor());
+        } else {
+            graph.PSet(x, y, graph.ForeColor());
+            copy.PSet(x, y, copy.ForeColor());
+        }
+    }
+};
+
+} // namespace
+
+GraphMetrics MetricsFor(double scaleWidth, double scaleHeight) {
+    GraphMetrics m{};
+    m.sw = scaleWidth;
+    m.sh = scaleHeight;
+    m.ymid = scaleHeight / 2;
+    m.g = (scaleHeight * 3 / 8) / 128;
+    return m;
+}
+
+std::int16_t SampleY16(double ymid, std::int16_t v, float amp) {
+    return num::CInt(ymid - static_cast<double>(v) * static_cast<double>(amp));
+}
+
+std::int16_t Base8(double ymid, float amp) {
+    return num::CInt(std::floor(static_cast<double>(amp) * 128 + ymid));
+}
+
+std::int16_t SampleY8(std::int16_t base8, std::uint8_t b, float amp) {
+    return num::CInt(base8 - static_cast<double>(b) * static_cast<double>(amp));
+}
+
+std::int32_t DecimatedFrame(int x, double framesPerTwip) {
+    return num::CLng(std::floor(x * framesPerTwip));
+}
+
+void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
+    const bool sixteen = num::LeadingNumber(BitsText().Caption()) == 16;
+    const bool stereo = ChannelsText().Caption() == "Stereo";
+
+    if (stereo) {
+        Picture2.SetHeight(kStereoHeight);
+        Picture5.SetVisible(true);
+    } else {
+        Picture2.SetHeight(kMonoHeight);
+        Picture5.SetVisible(false);
+    }
+
+    const GraphMetrics m = MetricsFor(Picture2.ScaleWidth(), Picture2.ScaleHeight());
+    const double xstep = static_cast<double>(Lendad) / m.sw;
+    const float a16 = stereo ? Amp16Stereo : Amp16Mono;
+    const float a8 = stereo ? Amp8Stereo : Amp8Mono;
+    const std::int16_t base8 = Base8(m.ymid, a8);
+    const int bytesPerFrame = (sixteen ? 2 : 1) * (stereo ? 2 : 1);
+    const bool lines = Option3.Value();
+
+    GraphPair left{Picture2, Picture4};
+    GraphPair right{Picture5, Picture7};
+    left.Axes(m);
+    if (stereo) {
+        left.Caption("Left channel");
+        right.Axes(m);
+        right.Caption("Right channel");
+    }
+
+    FileChannel& ch = Channel1();
+    auto readY = [&]() -> double {
+        if (sixteen) {
+            return SampleY16(m.ymid, ch.ReadInt16(), a16);
+        }
+        return SampleY8(base8, ch.ReadByte(), a8);
+    };
+    auto drawFrame = [&](double x) {
+        const double yl = readY();
+        const double yr = stereo ? readY() : 0;
+        left.Next(x, yl, lines);
+        if (stereo) {
+            right.Next(x, yr, lines);
+        }
+    };
+
+    ch.Seek(Inidad);
+    left.Start(readY());
+    if (stereo) {
+        right.Start(readY());
+    }
+
+    if (m.sw >= Lendad) {
+        // At most one frame per twip: every frame, read sequentially.
+        const double xs = m.sw / Lendad;
+        for (std::int32_t i = 1; i <= Lendad - 1; ++i) {
+            drawFrame(num::CInt(std::floor(i * xs)));
+        }
+    } else {
+        // More frames than twips: the first frame of each twip-wide slice.
+        for (int x = 1; x <= kLastDecimatedX; ++x) {
+            const std::int32_t f = DecimatedFrame(x, xstep);
+            ch.Seek(num::CLng(Inidad + static_cast<double>(f) * bytesPerFrame));
+            drawFrame(x);
+        }
+    }
+    Platform().beep->Beep();
+}

@@ -1,0 +1,123 @@
+// The waveform view `Form103`: reads, describes and draws the current wave file, holds the
+// stretch on show and the mouse selection, and hands selected samples to the analysis.
+// Most of its state lives in the captions of its labels (empty caption: not set).
+#pragma once
+
+#include "controls.h"
+#include "form.h"
+#include "picture_box.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class Form103 : public Form {
+  public:
+    Form103();
+    ~Form103() override;
+
+    // ---- Window events ----
+    void Form_Load();
+    void Form_Unload();
+
+    // ---- Operations ----
+    // Loads and draws the file named by the main window's open dialog.
+    void LerFileDad_3();
+    // Draws `Lendad` frames from the 1-based file position `Inidad`; file channel 1 is open.
+    void GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad);
+    // Clears the view: every value text empty, drawings cleared, no file loaded.
+    void LimpF();
+    // Sets the transform size from the selection size.
+    void PonTransf();
+
+    // ---- State held as label text ----
+    Label& SampleRate() { return Label8; }
+    Label& ChannelsText() { return Label9; }
+    Label& BitsText() { return Label10; }
+    Label& DataStart() { return Label11; }
+    Label& BlockAlign() { return Label12; }
+    Label& DataSize() { return Label13; }
+    Label& TotalPoints() { return Label6[0]; }
+    Label& DurationText() { return Label14; }
+    Label& TotalSecs() { return Label15[0]; }
+    Label& ViewSecs() { return Label15[1]; }
+    Label& ViewPoints() { return Label6[1]; }
+    Label& ViewIniMs() { return Label4; }
+    Label& ViewIniPoint() { return Label17; }
+    Label& SelIniTime() { return Label16[1]; }
+    Label& SelEndTime() { return Label16[2]; }
+    Label& SelTime() { return Label16[3]; }
+    Label& SelIniPoint() { return Label16[4]; }
+    Label& SelEndPoint() { return Label16[5]; }
+    Label& SelPoints() { return Label16[6]; }
+    Label& FftPoints() { return Label19; }
+
+    // ---- Fields ----
+    bool FileLoaded = false;
+    bool PlayIdle = true;
+    std::int16_t PlayMode = 0;
+    std::int32_t SelIniMs = 0;
+    std::int32_t SelEndMs = 0;
+    double TwipsPerMs = 0;
+    std::int16_t CursorX = 0;
+    bool CompareArmed = false;
+    std::int16_t LastMouseX = 0;
+    std::int32_t DragWidth0 = 0;
+    std::int32_t DragLeft0 = 0;
+    bool DragLeftEdge = false;
+    bool DragRightEdge = false;
+    float Amp8Mono = 15.0f;
+    float Amp16Mono = 1.0f / 17;
+    float Amp8Stereo = 7.0f;
+    float Amp16Stereo = 1.0f / 35;
+
+    // ---- Controls (declared in placement order: containers before what they hold) ----
+
+    Label Label1, Label2, Label3, Label4, Label5;
+    std::array<Label, 2> Label6;
+    Label Label7, Label8, Label9, Label10, Label11, Label12, Label13, Label14;
+    std::array<Label, 2> Label15;
+    // 1..6 hold the selection values; 0 and 7..11 are the "Select" table's fixed captions.
+    std::array<Label, 12> Label16;
+    Label Label17;
+
+    Frame Frame1;           // "Analysis by FFT"
+    CommandButton Command5; // "FFT"
+    Label Label18, Label19;
+    Frame Frame2; // "Channel"
+    OptionButton Option1, Option2;
+
+    Frame Frame3; // "Graph"
+    OptionButton Option3, Option4;
+
+    CommandButton Command1, Command2, Command3, Command4; // Play, Pause, Stop, Play Cyclic
+    CommandButton Command9;                               // Compare FFT
+    CommandButton Command6, Command7, Command8;           // Zoom, Normal, Cancel
+    Label Label20, Label21;                               // "Vertical" "Amplitude"
+    CommandButton Command11, Command12;                   // x 2, x 1/2
+
+    PictureBox Picture1;                    // holds the graphs
+    PictureBox Picture2;                    // left (or only) channel
+    PictureBox Picture3;                    // selection window over Picture2
+    PictureBox Picture4;                    // inverse copy of Picture2, inside Picture3
+    PictureBox Picture5;                    // right channel
+    PictureBox Picture6;                    // selection window over Picture5
+    PictureBox Picture7;                    // inverse copy of Picture5, inside Picture6
+    LineControl Line1, Line2, Line3, Line4; // play cursors
+
+    Timer Timer1; // the comparison note timer
+
+  private:
+    void LayOut();
+    // The failure path of a load: the one message, channel closed, view cleared, dialog again.
+    void LoadFailed();
+};
+
+// The window, created and loaded on first use.
+Form103& TheForm103();
+// Installs how TheForm103 creates the window (the main window places it in its frame).
+void InstallForm103Factory(std::function<std::unique_ptr<Form103>()> factory);
+// Destroys the window so the next use creates it again (tests, and the program's end).
+void DestroyForm103();
