@@ -140,6 +140,10 @@ void PictureWidget::DrawPolylinePoint(const QColor& colour, QPointF from, QPoint
 
 void PictureWidget::DrawPoint(const QColor& colour, QPointF at) {
     Painter();
+    // Aliased points go to the nearest pixel index, lines to the pixel that holds them;
+    // half a pixel back puts a point where a line through it would be.
+    const double half = kTwipsPerPixel / 2 * 0.999 / image_.devicePixelRatio();
+    at -= QPointF(half, half);
     if (!polyline_.empty() || colour != pendingColour_) {
         FlushPending();
         pendingColour_ = colour;
@@ -301,6 +305,7 @@ void PictureBox::SetPointer(MousePointer p) {
 QColor PictureBox::PixelAt(double x, double y) {
     const QImage& img = canvas_->Image();
     const qreal dpr = img.devicePixelRatio();
+    // A twip position lies in the pixel that contains it (lines and points alike).
     const int px = static_cast<int>(std::floor(x / kTwipsPerPixel * dpr));
     const int py = static_cast<int>(std::floor(y / kTwipsPerPixel * dpr));
     if (px < 0 || py < 0 || px >= img.width() || py >= img.height()) {

@@ -1,0 +1,207 @@
+// Loading a file into the waveform view: the description in the labels, the channel
+// options, and the one failure path for every file that cannot be loaded.
+#include "doubles.h"
+#include "fixtures.h"
+#include "test_shell.h"
+#include "waveform_view.h"
+
+#include "file_channel.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+const char* kRejectText = "Cannot open; the file may be corrupted, or\r\n"
+                          "it is written in unsupported format.";
+
+class WaveLoad : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TestServices().Reset();
+        shell.Install();
+        view = std::make_unique<Form103>();
+        view->Form_Load();
+    }
+    void TearDown() override { Channel1().Close(); }
+
+    void Load(const std::string& path) {
+        shell.dialog.SetFileName(path);
+        view->LerFileDad_3();
+    }
+
+    TempDir dir;
+    TestShell shell;
+    std::unique_ptr<Form103> view;
+};
+
+} // namespace
+
+TEST_F(WaveLoad, DescribesAStereoFile) {
+    const std::string path = dir.File("song.wav");
+    WriteFile(path, MakeWave(2, 16, 44100, 88200, [](int f, int) { return f % 100; }));
+    Load(path);
+
+    EXPECT_TRUE(view->FileLoaded);
+    EXPECT_EQ(shell.caption, "Tonvexa [Files *.wav - (Demo.wav)]"); // name set by program
+    EXPECT_EQ(view->Label1.Caption(), "File: " + path);
+    EXPECT_EQ(view->Label2.Caption(), "Size: 352844 Bytes");
+    EXPECT_EQ(view->Label3.Caption().rfind("Last modified: ", 0), 0u);
+    EXPECT_EQ(view->Label3.Left(), view->Label1.Left() + view->Label1.Width() + 500);
+    EXPECT_EQ(view->SampleRate().Caption(), "44100");
+    EXPECT_EQ(view->ChannelsText().Caption(), "Stereo");
+    EXPECT_EQ(view->BitsText().Caption(), "16 bits");
+    EXPECT_EQ(view->BlockAlign().Caption(), "4");
+    EXPECT_EQ(view->DataSize().Caption(), "352800");
+    EXPECT_EQ(view->DataStart().Caption(), "45");
+    EXPECT_EQ(view->TotalPoints().Caption(), "88200");
+    EXPECT_EQ(view->ViewPoints().Caption(), "88200");
+    EXPECT_EQ(view->DurationText().Caption(), "Extension: 2 seconds");
+    EXPECT_EQ(view->TotalSecs().Caption(), "2");
+    EXPECT_EQ(view->ViewSecs().Caption(), "2");
+    EXPECT_EQ(view->ViewIniMs().Caption(), "0");
+    EXPECT_EQ(view->ViewIniPoint().Caption(), "0");
+    EXPECT_EQ(view->SelEndMs, 2000);
+    EXPECT_EQ(view->SelIniMs, 0);
+    EXPECT_EQ(view->SelIniPoint().Caption(), "");
+    EXPECT_EQ(view->FftPoints().Caption(), "");
+    EXPECT_TRUE(view->Frame2.Enabled());
+    EXPECT_TRUE(view->Option1.Enabled());
+    EXPECT_TRUE(view->Option2.Enabled());
+    EXPECT_TRUE(view->Option1.Value());
+    EXPECT_TRUE(view->Picture5.Visible());
+    EXPECT_EQ(view->Picture2.Height(), 1240);
+    EXPECT_FALSE(Channel1().IsOpen());
+    EXPECT_EQ(TestServices().beep.count, 1);
+    EXPECT_TRUE(TestServices().messages.shown.empty());
+}
+
+TEST_F(WaveLoad, AFileChosenInTheDialogNamesItselfInTheCaption) {
+    const std::string path = dir.File("song.wav");
+    WriteFile(path, MakeWave(1, 8, 8000, 100, [](int, int) { return 128; }));
+    TestServices().files.answers.push_back(path);
+    shell.dialog.ShowOpen();
+    view->LerFileDad_3();
+    EXPECT_EQ(shell.caption, "Tonvexa [Files *.wav - (song.wav)]");
+    EXPECT_EQ(view->ChannelsText().Caption(), "Mono");
+    EXPECT_EQ(view->BitsText().Caption(), "8 bits");
+}
+
+TEST_F(WaveLoad, MonoAfterStereoHidesTheRightGraphAndDisablesTheChannels) {
+    const std::string stereo = dir.File("s.wav");
+    const std::string mono = dir.File("m.wav");
+    WriteFile(stereo, MakeWave(2, 8, 8000, 100, [](int, int) { return 128; }));
+    WriteFile(mono, MakeWave(1, 16, 8000, 100, [](int, int) { return 0; }));
+    Load(stereo);
+    view->Amp8Mono = 240; // as after four "x 2"
+    Load(mono);
+    EXPECT_FALSE(view->Picture5.Visible());
+    EXPECT_EQ(view->Picture2.Height(), 2480);
+    EXPECT_FALSE(view->Frame2.Enabled());
+    EXPECT_FALSE(view->Option1.Enabled());
+    EXPECT_FALSE(view->Option2.Enabled());
+    EXPECT_FLOAT_EQ(view->Amp8Mono, 15.0f);
+    EXPECT_FLOAT_EQ(view->Amp16Mono, 1.0f / 17);
+    EXPECT_FLOAT_EQ(view->Amp8Stereo, 7.0f);
+    EXPECT_FLOAT_EQ(view->Amp16Stereo, 1.0f / 35);
+}
+
+TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
+    const std::string good = dir.File("good.wav");
+    WriteFile(good, MakeWave(1, 16, 8000, 100, [](int, int) { return 0; }));
+    const std::string threeChannels = dir.File("three.wav");
+    WriteFile(threeChannels, MakeWave(3, 16, 8000, 100, [](int, int) { return 0; }));
+    const std::string empty = dir.File("empty.wav");
+    WriteFile(empty, {});
+    Bytes cut = ReadFile(good);
+    cut.resize(30);
+    const std::string truncated = dir.File("cut.wav");
+    WriteFile(truncated, cut);
+    const std::string unreadable = dir.File("locked.wav");
+    WriteFile(unreadable, ReadFile(good));
+    chmod(unreadable.c_str(), 0);
+    const bool rootReadsAnything = geteuid() == 0;
+
+    for (const std::string& path :
+         {threeChannels, empty, truncated, dir.Path(), dir.File("vanished.wav"), unreadable}) {
+        if (path == unreadable && rootReadsAnything) {
+            continue; // permissions do not stop the superuser
+        }
+        Load(good);
+        ASSERT_TRUE(view->FileLoaded);
+        TestServices().Reset();
+        shell.openCommands = 0;
+        Load(path);
+        ASSERT_EQ(TestServices().messages.shown.size(), 1u) << path;
+        EXPECT_EQ(TestServices().messages.shown[0].text, kRejectText);
+        EXPECT_EQ(TestServices().messages.shown[0].title, "Tonvexa");
+        EXPECT_EQ(shell.openCommands, 1) << "the dialog is offered again";
+        EXPECT_FALSE(view->FileLoaded);
+        EXPECT_FALSE(Channel1().IsOpen());
+        for (Label* l : {&view->Label1, &view->Label2, &view->SampleRate(), &view->ChannelsText(),
+                         &view->BitsText(), &view->TotalPoints(), &view->DurationText()}) {
+            EXPECT_EQ(l->Caption(), "") << path;
+        }
+        EXPECT_EQ(shell.dialog.FileName(), path) << "the failed name stays the current one";
+    }
+}
+
+TEST_F(WaveLoad, TheRefusedFieldShowsErrorBehindTheMessage) {
+    struct Case {
+        int channels, bits;
+        const char* channelsText;
+        const char* bitsText;
+    };
+    for (const Case& c : {Case{3, 16, "Error", ""}, Case{2, 24, "Stereo", "Error"}}) {
+        const std::string path = dir.File("bad.wav");
+        WriteFile(path, MakeWave(c.channels, c.bits, 8000, 10, [](int, int) { return 0; }));
+        std::string channelsSeen, bitsSeen;
+        TestServices().messages.onShow = [&](const ShownMessage&) {
+            channelsSeen = view->ChannelsText().Caption();
+            bitsSeen = view->BitsText().Caption();
+        };
+        Load(path);
+        EXPECT_EQ(channelsSeen, c.channelsText);
+        EXPECT_EQ(bitsSeen, c.bitsText);
+        EXPECT_EQ(view->ChannelsText().Caption(), "") << "cleared after the message";
+        TestServices().Reset();
+    }
+}
+
+TEST_F(WaveLoad, ClearingEmptiesEveryValue) {
+    const std::string path = dir.File("a.wav");
+    WriteFile(path, MakeWave(2, 16, 8000, 1000, [](int, int) { return 0; }));
+    Load(path);
+    view->SelPoints().SetCaption("1000");
+    view->PonTransf();
+    ASSERT_EQ(view->FftPoints().Caption(), "512");
+    view->LimpF();
+    EXPECT_FALSE(view->FileLoaded);
+    EXPECT_TRUE(view->PlayIdle);
+    EXPECT_EQ(view->FftPoints().Caption(), "");
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_EQ(view->Label16[static_cast<std::size_t>(i)].Caption(), "");
+    }
+    EXPECT_FALSE(view->Picture3.Visible());
+    EXPECT_EQ(view->Picture3.Width(), 0);
+}
+
+TEST(TransformSize, LargestPowerOfTwoBelowTheSelection) {
+    struct Case {
+        const char* selPoints;
+        const char* fftPoints;
+    };
+    const Case cases[] = {{"", ""},           {"1", "32"},         {"20", "32"},
+                          {"32", "32"},       {"33", "32"},        {"64", "32"},
+                          {"65", "64"},       {"1000", "512"},     {"1024", "512"},
+                          {"1025", "1024"},   {"32768", "16384"},  {"32769", "32768"},
+                          {"40000", "32768"}, {"2000000", "32768"}};
+    Form103 view;
+    for (const auto& c : cases) {
+        view.SelPoints().SetCaption(c.selPoints);
+        view.PonTransf();
+        EXPECT_EQ(view.FftPoints().Caption(), c.fftPoints) << c.selPoints;
+    }
+}
