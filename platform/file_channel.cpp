@@ -1,5 +1,7 @@
 #include "file_channel.h"
 
+#include "scattered_read.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -111,6 +113,25 @@ void FileChannel::ReadBytes(std::uint8_t* out, std::size_t count) {
     }
     std::memcpy(out, buf_.data() + (offset - bufStart_), count);
     pos_ += static_cast<std::int64_t>(count);
+}
+
+void FileChannel::ReadScattered(const std::int64_t* positions, std::size_t n, std::size_t length,
+                                std::uint8_t* out) {
+    RequireOpen();
+    std::vector<std::int64_t> offsets(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (positions[i] < 1) {
+            throw FileError("bad record number");
+        }
+        offsets[i] = positions[i] - 1;
+    }
+    if (!::ReadScattered(fd_, offsets.data(), n, length, out)) {
+        throw FileError(std::string("read error: ") + std::strerror(errno));
+    }
+    systemReads_ += n;
+    if (n > 0) {
+        pos_ = positions[n - 1] + static_cast<std::int64_t>(length);
+    }
 }
 
 std::uint8_t FileChannel::ReadByte() {

@@ -44,6 +44,12 @@ class FileChannel {
     // Reads `count` bytes at the current position into `out` (zeros past the end).
     void ReadBytes(std::uint8_t* out, std::size_t count);
 
+    // Reads `length` bytes at each of `n` 1-based positions into out[i * length ...], in as
+    // few system calls as the system allows (zeros past the end). The current position
+    // then lies after the last read.
+    void ReadScattered(const std::int64_t* positions, std::size_t n, std::size_t length,
+                       std::uint8_t* out);
+
     // Writes at a 1-based position and leaves the current position after the bytes.
     void WriteByte(std::int64_t position, std::uint8_t value);
     void WriteInt16(std::int64_t position, std::int16_t value);

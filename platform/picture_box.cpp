@@ -53,10 +53,19 @@ PictureWidget::~PictureWidget() {
 }
 
 void PictureWidget::EnsureImage() {
-    const qreal dpr = devicePixelRatioF();
+    // Cheap when nothing changed: asking the screen for its pixel ratio is not.
+    if (!image_.isNull() && size() == logicalSize_) {
+        return;
+    }
+    Rebuild(devicePixelRatioF());
+}
+
+// A new backing image for the current size at `dpr`, keeping what was drawn.
+void PictureWidget::Rebuild(qreal dpr) {
     const QSize want(std::max(1, static_cast<int>(std::lround(width() * dpr))),
                      std::max(1, static_cast<int>(std::lround(height() * dpr))));
-    if (!image_.isNull() && image_.size() == want) {
+    logicalSize_ = size();
+    if (!image_.isNull() && image_.size() == want && image_.devicePixelRatio() == dpr) {
         return;
     }
     EndPainter();
@@ -65,7 +74,8 @@ void PictureWidget::EnsureImage() {
     fresh.fill(ToQColor(owner_.backColor_));
     if (!image_.isNull()) {
         QPainter copy(&fresh);
-        copy.drawImage(QPointF(0, 0), image_);
+        copy.drawImage(QRectF(QPointF(0, 0), QSizeF(image_.size()) / image_.devicePixelRatio()),
+                       image_);
     }
     image_ = std::move(fresh);
 }
@@ -135,7 +145,15 @@ void PictureWidget::DrawPolylinePoint(const QColor& colour, QPointF from, QPoint
         polyline_.push_back(from);
     }
     polyline_.push_back(to);
-    update();
+    MarkDirty();
+}
+
+// One repaint per batch of drawing: scheduling costs more than drawing a segment.
+void PictureWidget::MarkDirty() {
+    if (!dirty_) {
+        dirty_ = true;
+        update();
+    }
 }
 
 void PictureWidget::DrawPoint(const QColor& colour, QPointF at) {
@@ -149,10 +167,14 @@ void PictureWidget::DrawPoint(const QColor& colour, QPointF at) {
         pendingColour_ = colour;
     }
     points_.push_back(at);
-    update();
+    MarkDirty();
 }
 
 void PictureWidget::paintEvent(QPaintEvent*) {
+    dirty_ = false;
+    if (devicePixelRatioF() != image_.devicePixelRatio()) {
+        Rebuild(devicePixelRatioF()); // moved to a screen of another pixel ratio
+    }
     QImage& img = Image();
     QPainter p(this);
     p.drawImage(QPointF(0, 0), img);
@@ -243,7 +265,7 @@ void PictureBox::Line(double x1, double y1, double x2, double y2) {
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, Colour c) {
-    canvas_->DrawPolylinePoint(ToQColor(c), QPointF(x1, y1), QPointF(x2, y2));
+    canvas_->DrawPolylinePoint(Resolve(c), QPointF(x1, y1), QPointF(x2, y2));
     CurrentX = x2;
     CurrentY = y2;
 }
@@ -253,7 +275,7 @@ void PictureBox::LineTo(double x2, double y2, Colour c) {
 }
 
 void PictureBox::PSet(double x, double y, Colour c) {
-    canvas_->DrawPoint(ToQColor(c), QPointF(x, y));
+    canvas_->DrawPoint(Resolve(c), QPointF(x, y));
     CurrentX = x;
     CurrentY = y;
 }
@@ -316,4 +338,12 @@ QColor PictureBox::PixelAt(double x, double y) {
 
 const QImage& PictureBox::Image() {
     return canvas_->Image();
+}
+
+const QColor& PictureBox::Resolve(Colour c) {
+    if (c != resolvedValue_) {
+        resolved_ = ToQColor(c);
+        resolvedValue_ = c;
+    }
+    return resolved_;
 }

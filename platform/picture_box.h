@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QPointF>
+#include <QSize>
 #include <QWidget>
 
 #include <cstdint>
@@ -48,15 +49,19 @@ class PictureWidget : public QWidget {
 
   private:
     void EnsureImage();
+    void Rebuild(qreal dpr);
     void EndPainter();
     void FlushPending();
+    void MarkDirty();
 
     PictureBox& owner_;
     QImage image_;
+    QSize logicalSize_;
     std::unique_ptr<QPainter> painter_;
     QColor pendingColour_;
     std::vector<QPointF> polyline_; // consecutive line ends in one colour
     std::vector<QPointF> points_;   // single points in pendingColour_
+    bool dirty_ = false;            // a repaint is already scheduled
 };
 
 } // namespace detail
@@ -112,8 +117,13 @@ class PictureBox : public Control {
 
   private:
     friend class detail::PictureWidget;
+    // The toolkit colour of a colour value, remembered for the last value asked.
+    const QColor& Resolve(Colour c);
+
     bool bordered_;
     detail::PictureWidget* canvas_ = nullptr;
+    Colour resolvedValue_ = 0xFFFFFFFF;
+    QColor resolved_;
     Colour backColor_;
     Colour foreColor_;
     QFont font_;

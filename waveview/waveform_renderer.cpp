@@ -7,6 +7,7 @@
 #include "services.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -133,11 +134,30 @@ void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
             drawFrame(num::CInt(std::floor(i * xs)));
         }
     } else {
-        // More frames than twips: the first frame of each twip-wide slice.
+        // More frames than twips: the first frame of each twip-wide slice, all of them
+        // fetched in one batch of reads.
+        std::vector<std::int64_t> positions(kLastDecimatedX);
         for (int x = 1; x <= kLastDecimatedX; ++x) {
             const std::int32_t f = DecimatedFrame(x, xstep);
-            ch.Seek(num::CLng(Inidad + static_cast<double>(f) * bytesPerFrame));
-            drawFrame(x);
+            positions[static_cast<std::size_t>(x - 1)] =
+                num::CLng(Inidad + static_cast<double>(f) * bytesPerFrame);
+        }
+        const auto frameBytes = static_cast<std::size_t>(bytesPerFrame);
+        std::vector<std::uint8_t> frames(positions.size() * frameBytes);
+        ch.ReadScattered(positions.data(), positions.size(), frameBytes, frames.data());
+        const int sampleBytes = sixteen ? 2 : 1;
+        auto y = [&](const std::uint8_t* b) -> double {
+            if (sixteen) {
+                return SampleY16(m.ymid, static_cast<std::int16_t>(b[0] | (b[1] << 8)), a16);
+            }
+            return SampleY8(base8, b[0], a8);
+        };
+        for (int x = 1; x <= kLastDecimatedX; ++x) {
+            const std::uint8_t* frame = &frames[static_cast<std::size_t>(x - 1) * frameBytes];
+            left.Next(x, y(frame), lines);
+            if (stereo) {
+                right.Next(x, y(frame + sampleBytes), lines);
+            }
         }
     }
     Platform().beep->Beep();

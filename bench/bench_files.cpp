@@ -1,0 +1,73 @@
+#include "bench_files.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <numbers>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+class ScratchFile {
+  public:
+    explicit ScratchFile(std::string path) : path_(std::move(path)) {}
+    ~ScratchFile() { std::remove(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+}
+
+std::string MakeStereo16(int seconds) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "tonvexa-bench-60min-stereo16.wav").string();
+    constexpr std::uint32_t kRate = 44100;
+    const std::uint32_t frames = kRate * static_cast<std::uint32_t>(seconds);
+    const std::uint32_t dataSize = frames * 4;
+    std::vector<std::uint8_t> header;
+    for (const char* t : {"RIFF"}) {
+        header.insert(header.end(), t, t + 4);
+    }
+    Put32(header, 36 + dataSize);
+    header.insert(header.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    Put32(header, 16);
+    header.insert(header.end(), {1, 0, 2, 0});
+    Put32(header, kRate);
+    Put32(header, kRate * 4);
+    header.insert(header.end(), {4, 0, 16, 0, 'd', 'a', 't', 'a'});
+    Put32(header, dataSize);
+
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    std::fwrite(header.data(), 1, header.size(), f);
+    // One second of a two-tone signal, repeated: cheap to write, still a real waveform.
+    std::vector<std::int16_t> second(kRate * 2);
+    for (std::uint32_t i = 0; i < kRate; ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        second[2 * i] = static_cast<std::int16_t>(12000 * std::sin(2 * std::numbers::pi * 220 * t));
+        second[2 * i + 1] =
+            static_cast<std::int16_t>(9000 * std::sin(2 * std::numbers::pi * 331 * t));
+    }
+    for (int s = 0; s < seconds; ++s) {
+        std::fwrite(second.data(), sizeof(std::int16_t), second.size(), f);
+    }
+    std::fclose(f);
+    return path;
+}
+
+} // namespace
+
+const std::string& SixtyMinuteStereo16() {
+    static ScratchFile file(MakeStereo16(60 * 60));
+    return file.Path();
+}

@@ -1,0 +1,58 @@
+// Loading and drawing a 60-minute stereo file, beside a plain sequential read of it.
+#include "bench_files.h"
+
+#include "common_dialog.h"
+#include "ports.h"
+#include "waveform_view.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+double PeakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_LoadAndDraw_60min_stereo16(benchmark::State& state) {
+    const std::string& path = SixtyMinuteStereo16();
+    BenchShell shell;
+    shell.Install();
+    shell.dialog.SetFileName(path);
+    Form103 view;
+    view.Form_Load();
+    view.LerFileDad_3(); // warm the cache
+    for (auto _ : state) {
+        view.LerFileDad_3();
+        benchmark::DoNotOptimize(view.FileLoaded);
+    }
+    if (!view.FileLoaded) {
+        state.SkipWithError("the file did not load");
+    }
+    state.counters["peak_rss_mb"] = PeakRssMb();
+}
+BENCHMARK(BM_LoadAndDraw_60min_stereo16)->Unit(benchmark::kMillisecond);
+
+void BM_ReadWholeFile_60min_stereo16(benchmark::State& state) {
+    const std::string& path = SixtyMinuteStereo16();
+    std::vector<char> buffer(1 << 20);
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        std::size_t total = 0;
+        for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;) {
+            total += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_ReadWholeFile_60min_stereo16)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,12 @@
+// Many small reads at scattered offsets of one file in few system calls: the kernel's
+// submission ring where the system offers it, one positioned read each otherwise.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Reads `length` bytes at each of `n` zero-based offsets of the file `fd` into
+// out[i * length ...]; bytes past the end of the file read as zero. Returns false on a read
+// error. Not thread-safe: the UI thread's file channel is its one user.
+bool ReadScattered(int fd, const std::int64_t* offsets, std::size_t n, std::size_t length,
+                   std::uint8_t* out);
