@@ -26,6 +26,10 @@ constexpr int kScrollSmall = 90;
 constexpr int kScrollLarge = 600;
 constexpr int kScrollAtLoad = 9600;
 
+// The top row's readouts.
+const char* const kTopRowFont = "Arial";
+constexpr double kTopRowPoints = 8;
+
 // The keyboard bitmap, compiled into the program as the window's design data.
 const char* const kKeyboardResource = ":/spectrum/keyboard.bmp";
 
@@ -57,7 +61,6 @@ void Form101::PlaceControls() {
 
     // Top row. The frequency is right-justified against "Hz"; the height value is followed by
     // its "%" (moved right when a long value would run into it).
-    Label2.Move(4920, 0, 120, 195);
     Label2.SetAlignment(Alignment::Right);
     Label5.Move(5040, 0, 0, 0);
     Label3.Move(5760, 0, 0, 0);
@@ -65,9 +68,10 @@ void Form101::PlaceControls() {
     Label7.Move(9300, 0, 0, 0);
     Label6.Move(9840, 0, 0, 0);
     Label8.Move(10160, 0, 0, 0);
-    for (Label* l : {&Label5, &Label3, &Label4, &Label7, &Label6, &Label8}) {
-        l->SetCaption(l->Caption()); // sizes each to its text
+    for (Label* l : {&Label2, &Label5, &Label3, &Label4, &Label7, &Label6, &Label8}) {
+        l->SetFont(kTopRowFont, kTopRowPoints);
     }
+    Label2.Move(4920, 0, 120, Label5.Height());
     for (Label* l : {&Label7, &Label6, &Label8}) {
         l->SetVisible(false);
     }
