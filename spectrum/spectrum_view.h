@@ -1,19 +1,105 @@
-// The spectrum view `Form101` (an empty child window for now; its analysis comes next).
+// The spectrum view Form101: the magnitude spectrum of the last analysed block on a picture
+// much wider than the window, on the pitch scale (440 Hz at x 15900, 150 twips a semitone),
+// with the note naming under the mouse, the peak mark, the harmonic comb and the keyboard.
+// Procedures are spread by concern: spectrum_view_layout.cpp (controls, load, scrolling),
+// spectrum_view_graph.cpp (transform and drawing), spectrum_view_naming.cpp (mouse, mark,
+// harmonics, keyboard naming).
 #pragma once
 
+#include "controls.h"
 #include "form.h"
 #include "ports.h"
+#include "spectrum_graph.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 class Form101 : public Form, public SpectrumPort {
   public:
-    Form101() = default;
-    void Form_Load() {}
-    void Form_Unload() {}
+    Form101();
+    ~Form101() override;
 
-    void FftWave(std::vector<double>&, std::int32_t, std::int32_t) override {}
-    bool MarkPeak() const override { return false; }
-    float XMark() const override { return 0; }
-    void Picture2_MouseMove(std::int16_t, std::int16_t, float, float) override {}
-    void Image1_MouseDown(std::int16_t, std::int16_t, float, float) override {}
-    void Image1_MouseUp(std::int16_t, std::int16_t, float, float) override {}
+    // ---- Lifecycle (called by the main window) ----
+    void Form_Load();
+    void Form_Unload();
+
+    // ---- Analysis and drawing ----
+    // Transforms y[1 .. Npont] in place (y[0] unused) and draws its spectrum; Freq in Hz.
+    void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override;
+    // Unpacks the packed spectrum y[1 .. 2 ftnpont] and draws it.
+    void GrafFt(const std::vector<double>& y, std::int32_t ftnpont);
+    // Redraws the whole picture: baseline, the spectrum of ftnpont bins unless SoEsc, the axis
+    // and the semitone grid.
+    void Grafmesmo(std::int32_t ftnpont, bool SoEsc);
+    void Escmus2();
+    void HScroll1_Change();
+
+    // ---- Mouse, mark and harmonics ----
+    void Picture2_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+    void Picture2_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Command1_Click(); // "Harmonics on" / "Harmonics off"
+    void Command2_Click(); // "Mark peak" / "Erase mark"
+    void Harmlog();
+    void Harmouselog2(float X, float Y);
+    void Image1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Image1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+    void Image1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+
+    bool MarkPeak() const override { return markPeak_; }
+    float XMark() const override { return xMark_; }
+
+    // ---- Public fields ----
+    std::int32_t NPontGraf = 0; // N of the spectrum on show, 0 before the first analysis
+    std::string ColLine;        // colour of the spectrum line, decimal text of a colour value
+    bool FirstRun = false;      // until the first "Mark peak": no instruction box
+
+    // ---- Read-only state for the views and tests ----
+    std::int32_t FreqGraf() const { return freqGraf_; }
+    const SpectrumArrays& Arrays() const { return ft_; }
+    double BaseY() const { return baseY_; }
+    double TopY() const { return topY_; }
+    float KeyX() const { return keyX_; }
+    double HarmOffset(int i) const { return harmOffset_.at(static_cast<std::size_t>(i)); }
+
+    // ---- Controls ----
+    CommandButton Command1;
+    CommandButton Command2;
+    Label Label2;                                       // frequency at the mouse
+    Label Label5;                                       // "Hz"
+    Label Label3;                                       // note name
+    Label Label4;                                       // "Octave: " and the octave
+    Label Label7;                                       // "Height: "
+    Label Label6;                                       // height value
+    Label Label8;                                       // "%"
+    PictureBox Picture1;                                // clips the spectrum picture
+    PictureBox Picture2;                                // the spectrum picture
+    Label Label1;                                       // "Musical Analysis"
+    ImageBox Image1;                                    // the keyboard
+    LineControl Line1;                                  // frequency cursor
+    std::array<std::unique_ptr<LineControl>, 17> Line2; // harmonic comb
+    ImageBox Image2;                                    // peak mark
+    Label Label13, Label14, Label15, Label16; // hidden colour holders of the line colour menu
+    HScrollBar HScroll1;
+
+  private:
+    void PlaceControls();
+    void WireEvents();
+    void DrawSpectrum(std::int32_t ftnpont);
+    void DrawAxis();
+    void ShowHeight(float Y);
+    void ShowFrequency(float X);
+    void SetRightAnchored(Label& label, const std::string& text, double right);
+
+    SpectrumArrays ft_;
+    std::int32_t freqGraf_ = 0;
+    double baseY_ = 0.0, topY_ = 0.0;
+    bool markPeak_ = false;
+    float xMark_ = 0.0f;
+    float keyX_ = 0.0f;
+    bool harmDrag_ = false;
+    bool fromKeyboard_ = false;
+    std::array<double, 17> harmOffset_{};
 };

@@ -1,0 +1,66 @@
+// A loaded spectrum view with a fake main window that answers the spectrum style check mark.
+#pragma once
+
+#include "common_dialog.h"
+#include "doubles.h"
+#include "note_state.h"
+#include "ports.h"
+#include "spectrum_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+
+#include <memory>
+
+class FakeShell : public ShellPort {
+  public:
+    CommonDialog& CommonDialog1() override { return dialog; }
+    void mnuOpen_Click() override {}
+    void SetCaption(const std::string& text) override { caption = text; }
+    std::string Caption() const override { return caption; }
+    void SetPointer(MousePointer) override {}
+    std::string ProgAdd() const override { return {}; }
+    bool LineStyleChecked() const override { return lineStyle; }
+
+    CommonDialog dialog;
+    std::string caption;
+    bool lineStyle = true;
+};
+
+class SpectrumViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InstallShell([this]() -> ShellPort& { return shell; });
+        TestServices().Reset();
+        Notes() = NoteState{};
+        view = std::make_unique<Form101>();
+        view->Form_Load();
+    }
+    void TearDown() override {
+        view.reset();
+        InstallShell({});
+    }
+
+    // The colour of the picture at a point, twips.
+    QColor At(double x, double y) { return view->Picture2.PixelAt(x, y); }
+    // True when the colour is found at the point or within one pixel of it.
+    bool Near(double x, double y, const QColor& c) {
+        for (double dx : {0.0, -15.0, 15.0}) {
+            for (double dy : {0.0, -15.0, 15.0}) {
+                if (At(x + dx, y + dy) == c) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    FakeShell shell;
+    std::unique_ptr<Form101> view;
+};
+
+inline QColor Rgb24(std::uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
