@@ -149,3 +149,21 @@ TEST(PlayerErrors, APlayerOutlivingItsEngineIsClosed) {
     mmc.SetCommand("Play");
     EXPECT_TRUE(mmc.IsPlaying());
 }
+
+TEST(PlayerErrors, AnUnloadableSoundFontGivesTheSequencerAnErrorNumber) {
+    TempDir dir;
+    WriteFile(dir.File("broken.sf2"), Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0});
+    OneNote note;
+    WriteFile(dir.File("note.mid"), WriteOneNoteMidi(note).bytes);
+    AudioSettings settings;
+    settings.soundFont = dir.File("broken.sf2");
+    DiskEngine engine(settings);
+    EXPECT_FALSE(engine.WaitForSoundFont());
+    EXPECT_EQ(CurrentAudio().soundFont, SoundFontState::Failed);
+    MMControl seq;
+    seq.SetDeviceType("Sequencer");
+    seq.SetFileName(dir.File("note.mid"));
+    seq.SetCommand("Open");
+    EXPECT_EQ(seq.Error(), MMControl::kErrNoMidiPresent);
+    EXPECT_FALSE(seq.IsOpen());
+}

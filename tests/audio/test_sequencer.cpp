@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 constexpr std::uint32_t kHalfSecond = 480; // ticks at 480 per quarter, 120 beats a minute
@@ -17,6 +19,27 @@ struct NoteCase {
     int key;
 };
 
+// Relative strengths of the first six harmonics (Goertzel at each multiple of f0), summing to 1.
+std::vector<double> HarmonicProfile(const std::vector<float>& x, int rate, double f0) {
+    std::vector<double> out;
+    double total = 0;
+    for (int h = 1; h <= 6; ++h) {
+        const double w = 2 * M_PI * h * f0 / rate;
+        double s1 = 0, s2 = 0;
+        for (float v : x) {
+            const double s0 = v + 2 * std::cos(w) * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        const double power = s1 * s1 + s2 * s2 - 2 * std::cos(w) * s1 * s2;
+        out.push_back(std::sqrt(std::max(power, 0.0)));
+        total += out.back();
+    }
+    for (double& v : out)
+        v /= total > 0 ? total : 1;
+    return out;
+}
+
 } // namespace
 
 TEST(Sequencer, SoundsTheKeyOfTheNoteFile) {
@@ -26,6 +49,7 @@ TEST(Sequencer, SoundsTheKeyOfTheNoteFile) {
         {"flute C4", 73, 1, 60},
         {"flute A4", 73, 1, 69},
     };
+    std::map<int, std::vector<std::vector<double>>> profiles; // program -> one per key
     for (const NoteCase& n : cases) {
         SCOPED_TRACE(n.name);
         DiskEngine engine;
@@ -66,6 +90,17 @@ TEST(Sequencer, SoundsTheKeyOfTheNoteFile) {
             Fundamental(c.LeftChannel(*onset + static_cast<std::size_t>(rate / 20), 8192), rate);
         const double want = MidiKeyHz(n.key);
         EXPECT_NEAR(hz, want, want * 0.01);
+        profiles[n.program].push_back(HarmonicProfile(
+            c.LeftChannel(*onset + static_cast<std::size_t>(rate / 20), 8192), rate, want));
+    }
+    // The program change took effect: the same key has another timbre in the other program.
+    for (std::size_t k = 0; k < 2; ++k) {
+        double difference = 0;
+        for (std::size_t h = 0; h < profiles[0][k].size(); ++h)
+            difference += std::fabs(profiles[0][k][h] - profiles[73][k][h]);
+        EXPECT_GT(
+            difference,
+            0.1) // about 0.25 for piano against flute; 0 for one program twice << "key case " << k;
     }
 }
 

