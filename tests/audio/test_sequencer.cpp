@@ -98,9 +98,8 @@ TEST(Sequencer, SoundsTheKeyOfTheNoteFile) {
         double difference = 0;
         for (std::size_t h = 0; h < profiles[0][k].size(); ++h)
             difference += std::fabs(profiles[0][k][h] - profiles[73][k][h]);
-        EXPECT_GT(
-            difference,
-            0.1) // about 0.25 for piano against flute; 0 for one program twice << "key case " << k;
+        // About 0.25 for piano against flute; 0 for one program twice.
+        EXPECT_GT(difference, 0.1) << "key case " << k;
     }
 }
 
