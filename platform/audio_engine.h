@@ -1,0 +1,136 @@
+// The program's one audio engine: one output device, a mixer of wave voices and one General
+// MIDI synthesiser, all rendered in the device callback. Players (MMControl) open voices on it.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+class OutputDevice;
+class MidiSynth;
+class Voice;
+
+constexpr int kDefaultBufferFrames = 512; // frames per device callback (about 11 ms at 48 kHz)
+
+struct AudioSettings {
+    std::string soundFont; // empty: the system General MIDI SoundFont
+    int bufferFrames = kDefaultBufferFrames;
+};
+
+// Opens the output device and starts loading the SoundFont in the background. Call once at
+// start, after the QApplication exists; players start the engine themselves if it was not.
+void StartAudio();
+// The same with chosen settings; does nothing when the engine already runs.
+void StartAudio(const AudioSettings& settings);
+// Closes the device and ends the engine; players still open are cut off silently and treat
+// themselves as closed. The next player or StartAudio starts a new engine.
+void StopAudio();
+
+// The system General MIDI SoundFont: /usr/share/sounds/sf2/default-GM.sf2, else the first
+// *.sf2 file in that folder by name, else empty.
+std::string SystemSoundFont();
+
+enum class SoundFontState { Loading, Ready, Missing, Failed };
+
+// Why a player could not open.
+enum class OpenError { None, NotFound, Unplayable, NoSoundFont, NoDevice, TooManyPlayers };
+
+// What the engine is running on; rate 0 when no device could be opened at all.
+struct AudioInfo {
+    int rate = 0;
+    int bufferFrames = 0;
+    std::string driver;
+    SoundFontState soundFont = SoundFontState::Missing;
+};
+
+// Starts the engine with default settings if needed.
+AudioInfo CurrentAudio();
+
+// Measurements for benchmarks and tests (cheap atomics read by the device thread).
+// After arming, the device thread records when it first hands a non-silent frame over.
+void ArmFirstSoundProbe();
+std::optional<std::chrono::steady_clock::time_point> FirstSoundTime();
+// CPU time of the device thread and the wall-clock time, both taken at its latest callback
+// since the probe was switched on.
+struct ThreadTimes {
+    std::int64_t cpuNs = 0;
+    std::int64_t wallNs = 0;
+};
+void SetCpuProbe(bool on);
+ThreadTimes DeviceThreadTimes();
+
+// The engine behind StartAudio. User-interface thread only, except where noted.
+class AudioEngine {
+  public:
+    explicit AudioEngine(const AudioSettings& settings);
+    ~AudioEngine();
+    AudioEngine(const AudioEngine&) = delete;
+    AudioEngine& operator=(const AudioEngine&) = delete;
+
+    // The running engine, or null.
+    static AudioEngine* Current();
+    // The running engine, started with default settings when there is none.
+    static AudioEngine& Get();
+
+    struct Opened {
+        std::shared_ptr<Voice> voice;
+        OpenError error = OpenError::None;
+    };
+    // Opens a voice on a wave file or a Standard MIDI File. onEnded runs on the engine's
+    // service thread when a play ends by itself; it must only post work to another thread.
+    Opened OpenWave(const std::string& path, std::function<void()> onEnded);
+    Opened OpenSequence(const std::string& path, std::function<void()> onEnded);
+    // Removes the voice from the mixer and stops it; onEnded will not run any more.
+    void Close(const std::shared_ptr<Voice>& voice);
+    // Tells the service thread that a voice has started playing.
+    void Wake();
+
+    AudioInfo Info() const;
+
+    // Probes (see the free functions above).
+    std::atomic<bool> firstSoundArmed{false};
+    std::atomic<std::int64_t> firstSoundNs{0};
+    std::atomic<bool> cpuProbe{false};
+    std::atomic<std::int64_t> cpuNs{0};
+    std::atomic<std::int64_t> wallNs{0};
+
+  private:
+    static void Render(void* self, float* stereo, int frames);
+    void Mix(float* stereo, int frames);
+    void ServiceLoop();
+    Opened Attach(std::shared_ptr<Voice> voice, std::function<void()> onEnded);
+
+    struct Entry {
+        std::shared_ptr<Voice> voice;
+        std::function<void()> onEnded;
+    };
+    static constexpr int kMaxVoices = 16;
+    static constexpr int kSynthTailFrames = 48000; // reverb rendered after the last note
+
+    std::unique_ptr<OutputDevice> device_;
+    std::unique_ptr<MidiSynth> synthOwner_; // guarded by synthMutex_
+    std::mutex synthMutex_;
+    std::atomic<MidiSynth*> synth_{nullptr};
+    std::atomic<SoundFontState> soundFont_{SoundFontState::Missing};
+    std::thread loader_;
+
+    // Read by the device thread; changed only under the device lock.
+    Voice* mixing_[kMaxVoices] = {};
+    int mixingCount_ = 0;
+    int synthTail_ = 0; // device thread only
+
+    std::mutex voicesMutex_; // entries_, wakeRequested_, quit_
+    std::condition_variable wake_;
+    std::vector<Entry> entries_;
+    bool wakeRequested_ = false;
+    bool quit_ = false;
+    std::thread service_;
+};

@@ -1,0 +1,164 @@
+#include "mm_control.h"
+
+#include "audio_engine.h"
+#include "audio_voices.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::int16_t ErrorNumber(OpenError e) {
+    switch (e) {
+    case OpenError::None:
+        return MMControl::kNoError;
+    case OpenError::NotFound:
+        return MMControl::kErrFileNotFound;
+    case OpenError::Unplayable:
+        return MMControl::kErrInvalidFile;
+    case OpenError::NoSoundFont:
+        return MMControl::kErrNoMidiPresent;
+    case OpenError::NoDevice:
+        return MMControl::kErrHardware;
+    case OpenError::TooManyPlayers:
+        return MMControl::kErrTooManyDevices;
+    }
+    return MMControl::kErrHardware;
+}
+
+} // namespace
+
+MMControl::MMControl()
+    : context_(std::make_unique<QObject>()), statusTimer_(std::make_unique<QTimer>()) {
+    AudioEngine::Get(); // the engine outlives every player made after it
+    QObject::connect(statusTimer_.get(), &QTimer::timeout, context_.get(), [this] {
+        if (StatusUpdate)
+            StatusUpdate();
+    });
+}
+
+MMControl::~MMControl() {
+    Close();
+}
+
+void MMControl::SetDeviceType(const std::string& t) {
+    deviceType_ = t;
+}
+
+void MMControl::SetUpdateInterval(std::int16_t ms) {
+    updateInterval_ = ms;
+    RefreshStatusTimer();
+}
+
+std::int32_t MMControl::Position() const {
+    return voice_ ? voice_->PositionMs() : 0;
+}
+
+bool MMControl::IsPlaying() const {
+    return voice_ && voice_->CurrentState() == Voice::Playing;
+}
+
+bool MMControl::IsPaused() const {
+    return voice_ && voice_->CurrentState() == Voice::Paused;
+}
+
+void MMControl::SetCommand(const std::string& cmd) {
+    const std::string c = Lower(cmd);
+    if (c == "open")
+        Open();
+    else if (c == "close")
+        Close();
+    else if (c == "play")
+        Play();
+    else if (c == "pause")
+        Pause();
+    else if (c == "stop")
+        Stop();
+    else
+        error_ = kErrUnrecognizedCommand;
+}
+
+void MMControl::Open() {
+    Close();
+    const std::string type = Lower(deviceType_);
+    if (type != "waveaudio" && type != "sequencer") {
+        error_ = kErrInvalidDeviceName;
+        return;
+    }
+    // Runs on the engine's service thread: it only posts to the user-interface thread.
+    QObject* context = context_.get();
+    const std::uint64_t session = session_;
+    auto onEnded = [this, context, session] {
+        QMetaObject::invokeMethod(
+            context,
+            [this, session] {
+                if (session == session_ && Done)
+                    Done();
+            },
+            Qt::QueuedConnection);
+    };
+    AudioEngine& engine = AudioEngine::Get();
+    AudioEngine::Opened opened = type == "waveaudio" ? engine.OpenWave(fileName_, onEnded)
+                                                     : engine.OpenSequence(fileName_, onEnded);
+    error_ = ErrorNumber(opened.error);
+    voice_ = std::move(opened.voice);
+    RefreshStatusTimer();
+}
+
+void MMControl::Close() {
+    ++session_;
+    if (voice_) {
+        // A player outliving its engine (StopAudio) was already cut off by it.
+        if (AudioEngine* engine = AudioEngine::Current())
+            engine->Close(voice_);
+        voice_.reset();
+    }
+    RefreshStatusTimer();
+}
+
+void MMControl::Play() {
+    if (!voice_)
+        return;
+    const bool sequence = voice_->IsSequence();
+    if (voice_->Play(sequence ? 0 : from_, sequence ? 0 : to_))
+        PostDone();
+    if (AudioEngine* engine = AudioEngine::Current())
+        engine->Wake();
+}
+
+void MMControl::Pause() {
+    if (voice_)
+        voice_->Pause();
+}
+
+void MMControl::Stop() {
+    if (voice_ && voice_->Stop())
+        PostDone();
+}
+
+void MMControl::PostDone() {
+    QMetaObject::invokeMethod(
+        context_.get(),
+        [this, session = session_] {
+            if (session == session_ && Done)
+                Done();
+        },
+        Qt::QueuedConnection);
+}
+
+void MMControl::RefreshStatusTimer() {
+    if (voice_ && updateInterval_ > 0) {
+        statusTimer_->start(updateInterval_);
+    } else {
+        statusTimer_->stop();
+    }
+}
