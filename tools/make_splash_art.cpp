@@ -1,6 +1,11 @@
 // Writes the splash screen's artwork: a rich tone's waveform passes through a prism and
 // leaves it as the tone's spectral bars, above a keyboard with the tone's note lit.
 // usage: make_splash_art OUT.svg
+//
+// The splash screen shows the picture twice, large and as a small logo above its top left
+// corner, with the product name over its top right corner. The top quarter of the picture is
+// therefore left transparent: there the small logo and the name stand on the window's own
+// colour, and the two panels never cover each other.
 #include "svg_text.h"
 
 #include <algorithm>
@@ -16,32 +21,40 @@ namespace {
 constexpr double kWidth = 420.0;
 constexpr double kHeight = 300.0;
 
-constexpr const char* kWaveColour = "#5ce1e6";
-constexpr const char* kPanelTop = "#1c3160";
-constexpr const char* kPanelBottom = "#0b1531";
+// The dark panel everything is drawn on: from y 76 to the bottom.
+constexpr double kPanelTop = 76.0;
+constexpr double kPanelInset = 4.0;
+constexpr const char* kPanelTopColour = "#1c3160";
+constexpr const char* kPanelBottomColour = "#0b1531";
 
-// The waveform: 3.5 periods between x 20 and 200 around y 130.
+constexpr const char* kWaveColour = "#5ce1e6";
+
+// The waveform: 3.5 periods between x 20 and 194 around y 160.
 constexpr double kWaveLeft = 20.0;
-constexpr double kWaveRight = 200.0;
-constexpr double kWaveMiddle = 130.0;
-constexpr double kWaveHeight = 58.0; // units from the middle to the highest peak
+constexpr double kWaveRight = 194.0;
+constexpr double kWaveMiddle = 160.0;
+constexpr double kWaveHeight = 44.0; // units from the middle to the highest peak
 constexpr double kWavePeriods = 3.5;
 constexpr int kWaveSteps = 360;
 
-// The bars: one per harmonic, standing on y 200, the first one 140 units tall.
-constexpr double kBarsLeft = 264.0;
-constexpr double kBarPitch = 18.0;
+// The grid behind waveform and bars: lines every 30 units from y 102 to 222.
+constexpr double kGridTop = 102.0;
+constexpr double kGridStep = 30.0;
+
+// The bars: one per harmonic, standing on y 222, the first one 112 units tall.
+constexpr double kBarsLeft = 274.0;
+constexpr double kBarPitch = 17.0;
 constexpr double kBarWidth = 11.0;
-constexpr double kBarsBase = 200.0;
-constexpr double kBarScale = 140.0;
+constexpr double kBarsBase = 222.0;
+constexpr double kBarScale = 112.0;
 constexpr std::array<const char*, 8> kBarColours{"#ff4b4b", "#ff8c3a", "#ffd23f", "#8be04e",
                                                  "#3fd6c6", "#4aa3ff", "#7a6cff", "#c06cff"};
 
 // The keyboard: two octaves and a C, white keys from x 20 to 400.
 constexpr double kKeysLeft = 20.0;
-constexpr double kKeysTop = 222.0;
-constexpr double kWhiteKeyHeight = 56.0;
-constexpr double kBlackKeyHeight = 34.0;
+constexpr double kKeysTop = 236.0;
+constexpr double kWhiteKeyHeight = 50.0;
+constexpr double kBlackKeyHeight = 31.0;
 constexpr int kWhiteKeys = 15;
 constexpr double kWhiteKeyWidth = 380.0 / kWhiteKeys;
 constexpr double kBlackKeyWidth = 14.0;
@@ -51,19 +64,19 @@ std::string Panel() {
     std::string s;
     s += "<defs>\n";
     s += "<linearGradient id=\"panel\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">";
-    s += std::string("<stop offset=\"0\" stop-color=\"") + kPanelTop + "\"/>";
-    s += std::string("<stop offset=\"1\" stop-color=\"") + kPanelBottom + "\"/>";
+    s += std::string("<stop offset=\"0\" stop-color=\"") + kPanelTopColour + "\"/>";
+    s += std::string("<stop offset=\"1\" stop-color=\"") + kPanelBottomColour + "\"/>";
     s += "</linearGradient>\n";
     s += "<linearGradient id=\"prism\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\">";
-    s += "<stop offset=\"0\" stop-color=\"#ffffff\" stop-opacity=\"0.30\"/>";
+    s += "<stop offset=\"0\" stop-color=\"#ffffff\" stop-opacity=\"0.35\"/>";
     s += "<stop offset=\"1\" stop-color=\"#ffffff\" stop-opacity=\"0.08\"/>";
     s += "</linearGradient>\n";
     s += "</defs>\n";
-    s += "<rect x=\"4\" y=\"4\" width=\"" + Num(kWidth - 8) + "\" height=\"" + Num(kHeight - 8) +
-         "\" rx=\"20\" fill=\"url(#panel)\" stroke=\"#08102a\" stroke-width=\"2\"/>\n";
-    // A faint grid behind the waveform and the bars.
+    s += "<rect x=\"" + Num(kPanelInset) + "\" y=\"" + Num(kPanelTop) + "\" width=\"" +
+         Num(kWidth - 2 * kPanelInset) + "\" height=\"" + Num(kHeight - kPanelInset - kPanelTop) +
+         "\" rx=\"18\" fill=\"url(#panel)\" stroke=\"#08102a\" stroke-width=\"2\"/>\n";
     s += "<g stroke=\"#ffffff\" stroke-opacity=\"0.08\" stroke-width=\"1\">\n";
-    for (double y = 60.0; y <= kBarsBase; y += 35.0) {
+    for (double y = kGridTop; y <= kBarsBase; y += kGridStep) {
         s += "<line x1=\"16\" y1=\"" + Num(y) + "\" x2=\"404\" y2=\"" + Num(y) + "\"/>\n";
     }
     s += "</g>\n";
@@ -71,17 +84,15 @@ std::string Panel() {
 }
 
 std::string Waveform() {
+    auto phase = [](int i) { return 2 * std::numbers::pi * kWavePeriods * i / kWaveSteps; };
     double peak = 0.0;
     for (int i = 0; i <= kWaveSteps; ++i) {
-        peak = std::max(
-            peak, std::abs(svg::Tone(2 * std::numbers::pi * kWavePeriods * i / kWaveSteps, 8)));
+        peak = std::max(peak, std::abs(svg::Tone(phase(i), 8)));
     }
     std::string d;
     for (int i = 0; i <= kWaveSteps; ++i) {
         const double x = kWaveLeft + (kWaveRight - kWaveLeft) * i / kWaveSteps;
-        const double y =
-            kWaveMiddle -
-            kWaveHeight * svg::Tone(2 * std::numbers::pi * kWavePeriods * i / kWaveSteps, 8) / peak;
+        const double y = kWaveMiddle - kWaveHeight * svg::Tone(phase(i), 8) / peak;
         d += (i == 0 ? "M" : " L") + Num(x) + " " + Num(y);
     }
     std::string s;
@@ -93,9 +104,28 @@ std::string Waveform() {
     return s;
 }
 
+// An equilateral prism between the waveform and the bars: the wave goes in at its left
+// face and leaves its right face fanned out into one ray per harmonic, each ending at the
+// foot of its bar.
+constexpr double kRayIn = 220.0;  // x where the wave meets the left face (y 180)
+constexpr double kRayOut = 248.0; // x where the rays leave the right face (y 180)
+constexpr double kRayY = 180.0;
+
 std::string Prism() {
-    return "<polygon points=\"206,198 258,198 232,70\" fill=\"url(#prism)\" stroke=\"#d8e6ff\" "
-           "stroke-opacity=\"0.85\" stroke-width=\"2\" stroke-linejoin=\"round\"/>\n";
+    std::string s = "<line x1=\"" + Num(kWaveRight) + "\" y1=\"" + Num(kWaveMiddle) + "\" x2=\"" +
+                    Num(kRayIn) + "\" y2=\"" + Num(kRayY) + "\" stroke=\"" + kWaveColour +
+                    "\" stroke-width=\"2\" stroke-linecap=\"round\"/>\n";
+    s += "<g stroke-width=\"1.5\" stroke-opacity=\"0.6\">\n";
+    for (std::size_t k = 0; k < kBarColours.size(); ++k) {
+        const double foot = kBarsLeft + kBarPitch * static_cast<double>(k) + kBarWidth / 2;
+        s += "<line x1=\"" + Num(kRayOut) + "\" y1=\"" + Num(kRayY) + "\" x2=\"" + Num(foot) +
+             "\" y2=\"" + Num(kBarsBase) + "\" stroke=\"" + kBarColours[k] + "\"/>\n";
+    }
+    s += "</g>\n";
+    s += "<polygon points=\"206,204 262,204 234,155.5\" fill=\"url(#prism)\" "
+         "stroke=\"#d8e6ff\" stroke-opacity=\"0.85\" stroke-width=\"2\" "
+         "stroke-linejoin=\"round\"/>\n";
+    return s;
 }
 
 std::string Bars() {
@@ -108,7 +138,7 @@ std::string Bars() {
              "\"/>\n";
     }
     s += "</g>\n";
-    s += "<line x1=\"256\" y1=\"" + Num(kBarsBase) + "\" x2=\"404\" y2=\"" + Num(kBarsBase) +
+    s += "<line x1=\"266\" y1=\"" + Num(kBarsBase) + "\" x2=\"404\" y2=\"" + Num(kBarsBase) +
          "\" stroke=\"#8fa3c8\" stroke-width=\"1.5\"/>\n";
     return s;
 }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <string>
 
 namespace svg {
@@ -30,7 +31,9 @@ inline std::string Num(double v) {
 // Harmonic amplitudes and phases (radians) of the rich tone the artwork shows: the same
 // tone is drawn as a waveform and as its spectral bars.
 constexpr std::array<double, 8> kToneAmplitudes{1.0, 0.62, 0.48, 0.30, 0.22, 0.14, 0.09, 0.06};
-constexpr std::array<double, 8> kTonePhases{0.0, 0.9, 2.1, 0.4, 1.7, 2.8, 0.6, 1.3};
+constexpr double kQuarter = std::numbers::pi / 2;
+constexpr std::array<double, 8> kTonePhases{0.0, -kQuarter, 0.0, kQuarter,
+                                            0.0, -kQuarter, 0.0, kQuarter};
 
 // The tone at phase t (one period per 2 pi), summed over its first `harmonics` harmonics.
 inline double Tone(double t, std::size_t harmonics) {
