@@ -37,19 +37,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_icon OUT.svg\n");
         return 2;
     }
-    double peak = 0.0;
-    for (int i = 0; i <= kWaveSteps; ++i) {
-        peak = std::max(
-            peak, std::abs(svg::Tone(2 * std::numbers::pi * kWavePeriods * i / kWaveSteps, 3)));
-    }
-    std::string wave;
-    for (int i = 0; i <= kWaveSteps; ++i) {
-        const double x = kWaveLeft + (kWaveRight - kWaveLeft) * i / kWaveSteps;
-        const double y =
-            kWaveMiddle -
-            kWaveHeight * svg::Tone(2 * std::numbers::pi * kWavePeriods * i / kWaveSteps, 3) / peak;
-        wave += (i == 0 ? "M" : " L") + Num(x) + " " + Num(y);
-    }
+    const std::string wave = svg::TonePath(
+        {kWaveLeft, kWaveRight, kWaveMiddle, kWaveHeight, kWavePeriods, kWaveSteps, 3});
 
     std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     doc += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + Num(kSize) +

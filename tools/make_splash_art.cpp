@@ -84,17 +84,8 @@ std::string Panel() {
 }
 
 std::string Waveform() {
-    auto phase = [](int i) { return 2 * std::numbers::pi * kWavePeriods * i / kWaveSteps; };
-    double peak = 0.0;
-    for (int i = 0; i <= kWaveSteps; ++i) {
-        peak = std::max(peak, std::abs(svg::Tone(phase(i), 8)));
-    }
-    std::string d;
-    for (int i = 0; i <= kWaveSteps; ++i) {
-        const double x = kWaveLeft + (kWaveRight - kWaveLeft) * i / kWaveSteps;
-        const double y = kWaveMiddle - kWaveHeight * svg::Tone(phase(i), 8) / peak;
-        d += (i == 0 ? "M" : " L") + Num(x) + " " + Num(y);
-    }
+    const std::string d = svg::TonePath(
+        {kWaveLeft, kWaveRight, kWaveMiddle, kWaveHeight, kWavePeriods, kWaveSteps, 8});
     std::string s;
     s += "<line x1=\"" + Num(kWaveLeft) + "\" y1=\"" + Num(kWaveMiddle) + "\" x2=\"" +
          Num(kWaveRight) + "\" y2=\"" + Num(kWaveMiddle) +

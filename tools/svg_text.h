@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -42,6 +43,32 @@ inline double Tone(double t, std::size_t harmonics) {
         sum += kToneAmplitudes[k] * std::sin(static_cast<double>(k + 1) * t + kTonePhases[k]);
     }
     return sum;
+}
+
+// Where and how the tone is drawn as a path: `periods` periods from x `left` to `right`,
+// around y `middle`, its highest peak `height` units from the middle, in `steps` segments.
+struct WaveBox {
+    double left, right, middle, height, periods;
+    int steps;
+    std::size_t harmonics;
+};
+
+// The "d" of an SVG path tracing the tone in `box`.
+inline std::string TonePath(const WaveBox& box) {
+    auto at = [&box](int i) {
+        return Tone(2 * std::numbers::pi * box.periods * i / box.steps, box.harmonics);
+    };
+    double peak = 0.0;
+    for (int i = 0; i <= box.steps; ++i) {
+        peak = std::max(peak, std::abs(at(i)));
+    }
+    std::string d;
+    for (int i = 0; i <= box.steps; ++i) {
+        const double x = box.left + (box.right - box.left) * i / box.steps;
+        const double y = box.middle - box.height * at(i) / peak;
+        d += (i == 0 ? "M" : " L") + Num(x) + " " + Num(y);
+    }
+    return d;
 }
 
 // Writes `document` to `path` after checking that it parses as SVG; a process exit code.
