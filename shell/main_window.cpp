@@ -1,6 +1,10 @@
 #include "main_window.h"
 
+#include "about_box.h"
+#include "audio_engine.h"
 #include "services.h"
+#include "splash_screen.h"
+#include "vector_picture.h"
 #include "spectrum_view.h"
 #include "waveform_view.h"
 
@@ -173,7 +177,8 @@ void MDIForm1::BuildMenus() {
     Items()["mnuBlue"]->setChecked(true);
 
     QMenu* help = menu(nullptr, "mnuHelp", "&Help");
-    item(help, "mnuAbout", "&About");
+    QObject::connect(item(help, "mnuAbout", "&About"), &QAction::triggered, window_.get(),
+                     [] { AboutBox().Show(); });
 }
 
 QAction* MDIForm1::Item(const std::string& name) const {
@@ -281,9 +286,14 @@ int RunTonvexa(QApplication& app) {
     QFont font("Arial");
     font.setPointSizeF(8);
     QApplication::setFont(font);
-    TheMDIForm1().Window().show();
-    TheForm101().Show();
-    TheForm103().Show();
+    QApplication::setWindowIcon(ProgramIcon());
+    // The sound device opens and the General MIDI instruments load while the splash shows.
+    StartAudio();
+    ShowSplash([] {
+        TheMDIForm1().Window().show();
+        TheForm101().Show();
+        TheForm103().Show();
+    });
     const int rc = app.exec();
     DestroyWindows();
     return rc;
