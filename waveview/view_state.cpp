@@ -66,6 +66,8 @@ Form103::Form103()
       Line3(Picture4.Client(), kCursorColour), Line4(Picture7.Client(), kCursorColour),
       Timer1(1500, false) {
     LayOut();
+    WireSelection();
+    WireZoom();
 }
 
 Form103::~Form103() = default;

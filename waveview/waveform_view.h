@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+struct ViewStretch;
+
 class Form103 : public Form {
   public:
     Form103();
@@ -31,6 +33,30 @@ class Form103 : public Form {
     void LimpF();
     // Sets the transform size from the selection size.
     void PonTransf();
+
+    // ---- Selection with the mouse: button set (1 left, 2 right, 4 middle), shift, x and y
+    // in twips of the surface (Picture4's origin is the graph's). The pointer shapes of
+    // Picture2 and Picture4 are part of the state: the resize arrow means "over an edge". ----
+    void Picture2_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture2_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture2_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture4_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture4_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture4_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture5_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture5_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    // Moves the left edge of the selection window to x, keeping the right edge where it was
+    // when the drag began; does nothing closer than 50 twips to it.
+    void MovEsquerdo(const float& X);
+
+    // ---- Zoom, amplification and graph style ----
+    void Command6_Click();  // "Zoom"
+    void Command7_Click();  // "Normal"
+    void Command8_Click();  // "Cancel"
+    void Command11_Click(); // "x 2"
+    void Command12_Click(); // "x 1/2"
+    void Option3_Click();   // "Line"
+    void Option4_Click();   // "Points"
 
     // ---- State held as label text ----
     Label& SampleRate() { return Label8; }
@@ -113,6 +139,25 @@ class Form103 : public Form {
     void LayOut();
     // The failure path of a load: the one message, channel closed, view cleared, dialog again.
     void LoadFailed();
+
+    // Selection and zoom internals (selection.cpp, zoom.cpp).
+    void WireSelection();
+    void WireZoom();
+    double GraphWidth() const;
+    ViewStretch CurrentStretch();
+    void StartSelectionAt(float X);
+    void SetEndAt(float X);
+    void SetStartFromWindow();
+    void EdgeDragStep(float X);
+    void GrabLeftEdge();
+    void SetSelectionWidth(float X);
+    void HideSelectionWindow();
+    void ClearDrawings();
+    void DrawStretch(std::int32_t Inidad, std::int32_t Lendad);
+    void SelectionStretch(std::int32_t& Inidad, std::int32_t& Lendad);
+    void TakeZoomedView(std::int32_t Lendad);
+    void RedrawAmplified(float factor);
+    void RedrawStyle();
 };
 
 // The window, created and loaded on first use.
