@@ -33,7 +33,7 @@ class Control {
     bool Enabled() const { return widget_ && widget_->isEnabled(); }
     void SetEnabled(bool enabled);
     void SetFocus();
-    bool HasFocus() const { return widget_ && widget_->hasFocus(); }
+    bool HasFocus() const { return Client() && Client()->hasFocus(); }
 
   protected:
     explicit Control(QWidget* widget) : widget_(widget) {}
