@@ -38,7 +38,8 @@ fuzz: deps
 	@CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	    -DTONVEXA_FUZZ=ON -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_wave_reader
-	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_reader -max_total_time=30 -max_len=4096 tests/fuzz/corpus
+	@rm -rf $(FUZZ_BUILD)/corpus && cp -r tests/fuzz/corpus $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_reader -max_total_time=30 -max_len=4096 $(FUZZ_BUILD)/corpus
 
 test: test-release test-sanitize fuzz
 
