@@ -7,26 +7,13 @@
 #include "ports.h"
 #include "spectrum_view.h"
 
+#include "test_shell.h"
+
 #include <gtest/gtest.h>
 
 #include <QColor>
 
 #include <memory>
-
-class FakeShell : public ShellPort {
-  public:
-    CommonDialog& CommonDialog1() override { return dialog; }
-    void mnuOpen_Click() override {}
-    void SetCaption(const std::string& text) override { caption = text; }
-    std::string Caption() const override { return caption; }
-    void SetPointer(MousePointer) override {}
-    std::string ProgAdd() const override { return {}; }
-    bool LineStyleChecked() const override { return lineStyle; }
-
-    CommonDialog dialog;
-    std::string caption;
-    bool lineStyle = true;
-};
 
 class SpectrumViewTest : public ::testing::Test {
   protected:
@@ -56,7 +43,7 @@ class SpectrumViewTest : public ::testing::Test {
         return false;
     }
 
-    FakeShell shell;
+    TestShell shell;
     std::unique_ptr<Form101> view;
 };
 

@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
+#include "test_shell.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,20 +41,6 @@ inline void ExpectHighlight(PictureBox& graph, PictureBox& copy, int from, int t
     }
     EXPECT_EQ(mismatches, 0) << "selection columns " << from << ".." << to;
 }
-
-class FileShell : public ShellPort {
-  public:
-    CommonDialog& CommonDialog1() override { return dialog; }
-    void mnuOpen_Click() override {}
-    void SetCaption(const std::string& text) override { caption = text; }
-    std::string Caption() const override { return caption; }
-    void SetPointer(MousePointer) override {}
-    std::string ProgAdd() const override { return {}; }
-    bool LineStyleChecked() const override { return true; }
-
-    CommonDialog dialog;
-    std::string caption;
-};
 
 class ViewTest : public ::testing::Test {
   protected:
@@ -97,5 +85,5 @@ class ViewTest : public ::testing::Test {
     static std::int32_t Whole(const Label& l) { return num::CLng(num::ParseNumber(l.Caption())); }
 
     TempDir dir;
-    FileShell shell;
+    TestShell shell;
 };
