@@ -66,7 +66,9 @@ class FakeRegistry : public Registry {
             size = needed;
             return kErrorMoreData;
         }
-        std::memcpy(data, it->second.second.data(), needed);
+        if (needed > 0) {
+            std::memcpy(data, it->second.second.data(), needed);
+        }
         type = it->second.first;
         size = overstateSize ? size + 1000 : needed;
         return kErrorSuccess;
