@@ -16,92 +16,21 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <numbers>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr int kFrames = 2 * kRate; // a two-second file
-constexpr int kFirstFrame = 1000;  // the selection: frames 1000 .. 40999
-constexpr int kSelection = 40000;  // more than 32768 frames
-constexpr int kBlock = 32768;      // the transform size that selection gives
-constexpr int kHeaderBytes = 44;   // canonical header; the data starts at position 45
-constexpr int kBytesPerFrame = 4;  // 16-bit stereo
-
-void PutLE(std::vector<std::uint8_t>& b, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        b.push_back(static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF));
-    }
-}
-
-// A two-second chord (C4, E4, G4 on the left, an octave lower on the right) in the
-// temporary folder, removed when the benchmark ends.
-class ChordFile {
-  public:
-    ChordFile() {
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("tonvexa-bench-chord-" + std::to_string(::getpid()) + ".wav"))
-                    .string();
-        const std::uint32_t dataSize = kFrames * kBytesPerFrame;
-        std::vector<std::uint8_t> b;
-        for (char c : std::string("RIFF")) {
-            b.push_back(static_cast<std::uint8_t>(c));
-        }
-        PutLE(b, 36 + dataSize, 4);
-        for (char c : std::string("WAVEfmt ")) {
-            b.push_back(static_cast<std::uint8_t>(c));
-        }
-        PutLE(b, 16, 4);
-        PutLE(b, 1, 2);
-        PutLE(b, 2, 2);
-        PutLE(b, kRate, 4);
-        PutLE(b, kRate * kBytesPerFrame, 4);
-        PutLE(b, kBytesPerFrame, 2);
-        PutLE(b, 16, 2);
-        for (char c : std::string("data")) {
-            b.push_back(static_cast<std::uint8_t>(c));
-        }
-        PutLE(b, dataSize, 4);
-        for (int i = 0; i < kFrames; ++i) {
-            const double t = static_cast<double>(i) / kRate;
-            double left = 0;
-            for (double f : {261.63, 329.63, 392.0}) {
-                left += 6000 * std::sin(2 * std::numbers::pi * f * t);
-            }
-            const double right = 0.5 * left; // a quieter copy is enough for the other channel
-            PutLE(b, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(left))), 2);
-            PutLE(b, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(right))), 2);
-        }
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (!f) {
-            throw std::runtime_error("cannot write " + path_);
-        }
-        std::fwrite(b.data(), 1, b.size(), f);
-        std::fclose(f);
-    }
-    ~ChordFile() { std::remove(path_.c_str()); }
-    ChordFile(const ChordFile&) = delete;
-    ChordFile& operator=(const ChordFile&) = delete;
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-const ChordFile& Chord() {
-    static const ChordFile file;
-    return file;
-}
+constexpr int kFirstFrame = 1000; // the selection: frames 1000 .. 40999
+constexpr int kSelection = 40000; // more than 32768 frames
+constexpr int kBlock = 32768;     // the transform size that selection gives
+constexpr int kHeaderBytes = 44;  // canonical header; the data starts at position 45
+constexpr int kBytesPerFrame = 4; // 16-bit stereo
 
 void BM_FftClickToSpectrum_32768(benchmark::State& state) {
     BenchShell shell;
     shell.Install();
-    shell.dialog.SetFileName(Chord().Path());
+    shell.dialog.SetFileName(TwoSecondStereo16());
     Form101 spectrum;
     spectrum.Form_Load();
     InstallSpectrum([&spectrum]() -> SpectrumPort& { return spectrum; });
@@ -129,7 +58,7 @@ void BM_FftClickToSpectrum_32768(benchmark::State& state) {
 BENCHMARK(BM_FftClickToSpectrum_32768)->Unit(benchmark::kMillisecond);
 
 void BM_ReadAndFftw_32768(benchmark::State& state) {
-    const std::string& path = Chord().Path();
+    const std::string& path = TwoSecondStereo16();
     std::vector<std::int16_t> frames(std::size_t{kBlock} * 2);
     double* in = fftw_alloc_real(kBlock);
     fftw_complex* out = fftw_alloc_complex(kBlock / 2 + 1);
