@@ -26,9 +26,8 @@ void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
     }
 }
 
-std::string MakeStereo16(int seconds) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "tonvexa-bench-60min-stereo16.wav").string();
+std::string MakeStereo16(const std::string& name, int seconds) {
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
     constexpr std::uint32_t kRate = 44100;
     const std::uint32_t frames = kRate * static_cast<std::uint32_t>(seconds);
     const std::uint32_t dataSize = frames * 4;
@@ -68,6 +67,11 @@ std::string MakeStereo16(int seconds) {
 } // namespace
 
 const std::string& SixtyMinuteStereo16() {
-    static ScratchFile file(MakeStereo16(60 * 60));
+    static ScratchFile file(MakeStereo16("tonvexa-bench-60min-stereo16.wav", 60 * 60));
+    return file.Path();
+}
+
+const std::string& TwoSecondStereo16() {
+    static ScratchFile file(MakeStereo16("tonvexa-bench-2s-stereo16.wav", 2));
     return file.Path();
 }

@@ -10,6 +10,8 @@
 // A 60-minute 44.1 kHz 16-bit stereo wave (about 635 MB), made once per run and removed
 // when the benchmark program ends.
 const std::string& SixtyMinuteStereo16();
+// The same signal for two seconds (88200 frames), made once per run.
+const std::string& TwoSecondStereo16();
 
 class BenchShell : public ShellPort {
   public:

@@ -3,9 +3,9 @@
 #include "about_box.h"
 #include "audio_engine.h"
 #include "services.h"
+#include "spectrum_view.h"
 #include "splash_screen.h"
 #include "vector_picture.h"
-#include "spectrum_view.h"
 #include "waveform_view.h"
 
 #include <QApplication>
@@ -69,6 +69,8 @@ void Attach(Form& form) {
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
+} // namespace
+
 Form101& TheForm101() {
     auto& form = SpectrumInstance();
     if (!form) {
@@ -78,8 +80,6 @@ Form101& TheForm101() {
     }
     return *form;
 }
-
-} // namespace
 
 MDIForm1::MDIForm1()
     : Timer2(100, false), Timer3(500, false), window_(std::make_unique<FrameWindow>()) {
@@ -175,6 +175,7 @@ void MDIForm1::BuildMenus() {
         item(colours, name, caption)->setCheckable(true);
     }
     Items()["mnuBlue"]->setChecked(true);
+    WireGraphStyleMenu();
 
     QMenu* help = menu(nullptr, "mnuHelp", "&Help");
     QObject::connect(item(help, "mnuAbout", "&About"), &QAction::triggered, window_.get(),

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+class Form101;
 class QAction;
 class QApplication;
 class QMdiArea;
@@ -41,6 +42,14 @@ class MDIForm1 : public ShellPort {
 
     void mnuExit_Click();
 
+    // ---- FTGraph menu: the spectrum's style and line colour, each redrawing the spectrum ----
+    void mnuLine_Click();
+    void mnuPoints_Click();
+    void mnuBlue_Click();
+    void mnuYellow_Click();
+    void mnuPink_Click();
+    void mnuGreen_Click();
+
     QMainWindow& Window() { return *window_; }
     QMdiArea& Area() { return *area_; }
     // A menu item by its name ("mnuOpen", "mnuLine", ...), for tests and the style menus.
@@ -52,6 +61,12 @@ class MDIForm1 : public ShellPort {
 
   private:
     void BuildMenus();
+    void WireGraphStyleMenu();
+    // Checks one of the two style items, unchecks the other and redraws the spectrum.
+    void ChooseStyle(const std::string& checked, const std::string& unchecked);
+    // Checks one colour item, unchecks the others, takes the colour of the spectrum view's
+    // holder label as ColLine and redraws as a line.
+    void ChooseColour(const std::string& item, const Label& holder);
 
     std::unique_ptr<QMainWindow> window_;
     QMdiArea* area_ = nullptr;
@@ -63,6 +78,8 @@ class MDIForm1 : public ShellPort {
 
 // The main window, created on first use.
 MDIForm1& TheMDIForm1();
+// The spectrum view, created (placed in the frame and loaded) on first use.
+Form101& TheForm101();
 // Destroys every window (the children first), so the next use creates them again.
 void DestroyWindows();
 // Starts the program: the main window shown, then the event loop.

@@ -68,6 +68,7 @@ Form103::Form103()
     LayOut();
     WireSelection();
     WireZoom();
+    Command5.Click = [this] { Command5_Click(); };
 }
 
 Form103::~Form103() = default;

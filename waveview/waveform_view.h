@@ -58,6 +58,11 @@ class Form103 : public Form {
     void Option3_Click();   // "Line"
     void Option4_Click();   // "Points"
 
+    // ---- Hand-off to the analysis ----
+    // "FFT": reads FftPoints frames of the chosen channel from the first selected frame and
+    // hands them to the spectrum view's transform.
+    void Command5_Click();
+
     // ---- State held as label text ----
     Label& SampleRate() { return Label8; }
     Label& ChannelsText() { return Label9; }

@@ -1,0 +1,92 @@
+// Form103: the "FFT" button, which reads one channel of the selected frames from the wave file
+// and hands them to the spectrum view's transform.
+#include "handoff.h"
+#include "waveform_view.h"
+
+#include "common_dialog.h"
+#include "file_channel.h"
+#include "numbers.h"
+#include "ports.h"
+#include "services.h"
+
+#include <exception>
+
+namespace {
+
+constexpr int kByteSampleBias = 128; // an unsigned 8-bit sample's zero
+
+std::int32_t WholeNumber(const Label& l) {
+    return num::CLng(num::ParseNumber(l.Caption()));
+}
+
+} // namespace
+
+ChannelLayout LayoutFor(double bits, const std::string& channelsText, bool left) {
+    ChannelLayout layout;
+    layout.sixteenBit = bits == 16;
+    layout.stereo = channelsText == "Stereo";
+    layout.right = layout.stereo && !left;
+    return layout;
+}
+
+std::vector<double> ReadChannelBlock(FileChannel& ch, std::int32_t npont,
+                                     const ChannelLayout& layout) {
+    const std::size_t count = npont > 0 ? static_cast<std::size_t>(npont) : 0;
+    const std::size_t sampleBytes = layout.sixteenBit ? 2 : 1;
+    const std::size_t step = sampleBytes * (layout.stereo ? 2 : 1); // bytes per element
+    const std::size_t skip = layout.right ? sampleBytes : 0;        // the left sample dropped
+
+    // One read for the whole block: the channel turns what lies past the end into zeros.
+    std::vector<std::uint8_t> bytes(count * step);
+    ch.ReadBytes(bytes.data(), bytes.size());
+
+    std::vector<double> y(count + 1);
+    const std::uint8_t* p = bytes.data() + skip;
+    for (std::size_t i = 1; i <= count; ++i, p += step) {
+        if (layout.sixteenBit) {
+            y[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
+        } else {
+            y[i] = static_cast<int>(p[0]) - kByteSampleBias;
+        }
+    }
+    return y;
+}
+
+void Form103::Command5_Click() {
+    if (SampleRate().Caption().empty() || !PlayIdle) {
+        Picture2.SetFocus();
+        Surface().Print("MMC Open");
+        return;
+    }
+    if (FftPoints().Caption().empty()) {
+        Platform().messages->Show("You have to select a part of the graph before", AppTitle(),
+                                  MsgIcon::None);
+        return;
+    }
+
+    SetPointer(MousePointer::Hourglass);
+    Picture2.SetFocus();
+    FileChannel& ch = Channel1();
+    try {
+        const std::int32_t Freq = WholeNumber(SampleRate());
+        const std::int32_t start =
+            num::CLng(static_cast<double>(WholeNumber(DataStart())) +
+                      static_cast<double>(WholeNumber(SelIniPoint())) *
+                          static_cast<double>(num::CInt(num::ParseNumber(BlockAlign().Caption()))));
+        const std::int32_t Npont = WholeNumber(FftPoints());
+        const ChannelLayout layout = LayoutFor(num::LeadingNumber(BitsText().Caption()),
+                                               ChannelsText().Caption(), Option1.Value());
+
+        ch.Open(Shell().CommonDialog1().FileName(), FileChannel::Mode::BinaryRead);
+        ch.Seek(start);
+        std::vector<double> y = ReadChannelBlock(ch, Npont, layout);
+        ch.Close();
+
+        Spectrum().FftWave(y, Npont, Freq);
+    } catch (const std::exception&) {
+        // A file gone or changed since it was loaded, or a value out of range: the command
+        // ends quietly with the channel closed.
+        ch.Close();
+    }
+    SetPointer(MousePointer::Default);
+}
