@@ -1,6 +1,8 @@
 // Form101: its controls and their placement, the window's load and unload, and scrolling.
 #include "spectrum_view.h"
 
+#include <algorithm>
+
 #include "keyboard.h"
 #include "numbers.h"
 #include "peak_mark.h"
@@ -72,6 +74,8 @@ void Form101::PlaceControls() {
         l->SetFont(kTopRowFont, kTopRowPoints);
     }
     Label2.Move(4920, 0, 120, Label5.Height());
+    // The value never starts inside "Height: " when the font is wider than the design's.
+    Label6.SetLeft(std::max(9840.0, Label7.Left() + Label7.Width()));
     for (Label* l : {&Label7, &Label6, &Label8}) {
         l->SetVisible(false);
     }
