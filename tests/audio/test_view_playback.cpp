@@ -97,15 +97,22 @@ TEST_F(ViewPlayback, AResampledStereoSelectionKeepsItsChannelsPitchesAndDuration
     EXPECT_NEAR(ZeroCrossingFrequency(right, rate), 882.0, 5.0);
 }
 
-TEST_F(ViewPlayback, PauseTwiceResumesWhereItPaused) {
+TEST_F(ViewPlayback, PauseTwiceResumesWhereItPausedWithPlayDisabled) {
     Form103& f = LoadCounted(1, 16, rate, rate, NoiseSample);
     f.SelIniMs = 100;
     f.SelEndMs = 900;
     f.Command1.Press();
     PumpFor(250);
     f.Command2.Press();
+    EXPECT_TRUE(f.MMControl1.IsPaused());
+    EXPECT_FALSE(f.Command1.Enabled());
+    const std::int32_t at = f.MMControl1.Position();
     PumpFor(300);
+    EXPECT_EQ(f.MMControl1.Position(), at);
     f.Command2.Press();
+    EXPECT_TRUE(f.MMControl1.IsPlaying());
+    EXPECT_FALSE(f.Command1.Enabled()) << "Play stays disabled throughout";
+    EXPECT_FALSE(f.Command4.Enabled());
     ASSERT_TRUE(WaitForRest(f));
     EXPECT_EQ(completions, 1);
     const Capture c = engine->Finish();

@@ -198,28 +198,6 @@ TEST_F(Playback, StopEndsCyclicPlayWithOneCompletionOnThePlayOncePath) {
     EXPECT_FALSE(f.CompareArmed);
 }
 
-TEST_F(Playback, PauseTwiceResumesWithPlayDisabledThroughout) {
-    Form103& f = LoadCounted(1, 16, kRate, kFrames, Tone);
-    f.Command1.Press();
-    PumpFor(200);
-    f.Command2.Press();
-    EXPECT_TRUE(f.MMControl1.IsPaused());
-    const std::int32_t at = f.MMControl1.Position();
-    PumpFor(250);
-    EXPECT_EQ(f.MMControl1.Position(), at);
-    EXPECT_FALSE(f.Command1.Enabled());
-    EXPECT_FALSE(f.Command4.Enabled());
-    f.Command2.Press();
-    EXPECT_TRUE(f.MMControl1.IsPlaying());
-    EXPECT_FALSE(f.Command1.Enabled());
-    PumpFor(200);
-    EXPECT_GT(f.MMControl1.Position(), at);
-    EXPECT_EQ(completions, 0);
-    f.Command3.Press();
-    ASSERT_TRUE(WaitForRest(f));
-    EXPECT_EQ(completions, 1);
-}
-
 TEST_F(Playback, EveryButtonGivesTheFocusToTheGraphAndDoesNothingElseWithoutAFile) {
     Form103& f = TheForm103();
     CountCompletions(f);
