@@ -69,6 +69,7 @@ Form103::Form103()
     WireSelection();
     WireZoom();
     Command5.Click = [this] { Command5_Click(); };
+    WirePlayback();
 }
 
 Form103::~Form103() = default;
@@ -198,10 +199,16 @@ void Form103::Form_Load() {
     LimpF();
     Picture4.SetWidth(Picture2.Width());
     Picture7.SetWidth(Picture2.Width());
+    MMControl1.SetNotify(false);
+    MMControl1.SetWait(true);
+    MMControl1.SetShareable(false);
+    MMControl1.SetDeviceType("WaveAudio");
+    MMControl1.SetTimeFormat(0); // milliseconds
     Option1.SetValue(true);
 }
 
 void Form103::Form_Unload() {
+    MMControl1.SetCommand("Close");
     Channel1().Close();
 }
 

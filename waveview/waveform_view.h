@@ -5,6 +5,7 @@
 
 #include "controls.h"
 #include "form.h"
+#include "mm_control.h"
 #include "picture_box.h"
 
 #include <array>
@@ -14,6 +15,7 @@
 #include <string>
 
 struct ViewStretch;
+enum class CursorLines;
 
 class Form103 : public Form {
   public:
@@ -62,6 +64,19 @@ class Form103 : public Form {
     // "FFT": reads FftPoints frames of the chosen channel from the first selected frame and
     // hands them to the spectrum view's transform.
     void Command5_Click();
+
+    // ---- Playback through MMControl1, with the play cursor ----
+    void Command1_Click(); // "Play": the play range once
+    void Command2_Click(); // "Pause": pauses, or resumes when paused
+    void Command3_Click(); // "Stop": the completion that follows returns the view to rest
+    void Command4_Click(); // "Play Cyclic": the play range again and again until "Stop"
+    // Opens the player on the current wave file with the play range and, on a first pass,
+    // places the cursor at the range start and marks the view as playing.
+    void PrepPlay();
+    // Moves the cursor lines to the player's position (every 50 ms while playing).
+    void MMControl1_StatusUpdate();
+    // A play ended (reached its end or was stopped): plays again or returns to rest.
+    void MMControl1_Done();
 
     // ---- State held as label text ----
     Label& SampleRate() { return Label8; }
@@ -140,6 +155,8 @@ class Form103 : public Form {
 
     Timer Timer1; // the comparison note timer
 
+    MMControl MMControl1; // the wave player
+
   private:
     void LayOut();
     // The failure path of a load: the one message, channel closed, view cleared, dialog again.
@@ -163,6 +180,19 @@ class Form103 : public Form {
     void TakeZoomedView(std::int32_t Lendad);
     void RedrawAmplified(float factor);
     void RedrawStyle();
+
+    // Playback internals (playback.cpp).
+    void WirePlayback();
+    // The player could not open the file: its error number printed, the view at rest.
+    void RestAfterOpenError();
+    // Sends "Play" and disables the play buttons, if the player is open.
+    void StartPlay();
+    void SetPlayButtonsEnabled(bool on);
+    // Puts all four cursor lines at x, each spanning its picture's height.
+    void PlaceCursor(std::int16_t x);
+    void ShowCursor(CursorLines lines);
+    // After a play armed by "Compare FFT" has ended.
+    void CompareStep();
 };
 
 // The window, created and loaded on first use.

@@ -4,6 +4,7 @@
 
 #include "audio_engine.h"
 #include "fixtures.h"
+#include "pump.h"
 
 #include <QCoreApplication>
 
@@ -16,20 +17,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-// Runs the user-interface loop until pred holds or the time is up; returns pred().
-inline bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred() && std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return pred();
-}
-
-inline void PumpFor(int ms) {
-    PumpUntil([] { return false; }, ms);
-}
 
 // Interleaved stereo float frames.
 struct Capture {
