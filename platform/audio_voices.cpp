@@ -180,8 +180,11 @@ void WaveVoice::Prepare(std::int32_t fromMs, std::int32_t toMs) {
     produced_ = 0;
     expected_ = std::llround(static_cast<double>(remaining_) * device_->Spec().rate /
                              static_cast<double>(rate));
-    const auto prefill = static_cast<std::size_t>(kPrefillPeriods) *
-                         static_cast<std::size_t>(device_->Spec().bufferFrames);
+    // Half the ring is decoded before the play starts, so a feeding thread that the system
+    // keeps waiting for a while (a busy machine) never leaves the device without sound.
+    const auto prefill = std::max(static_cast<std::size_t>(kPrefillPeriods) *
+                                      static_cast<std::size_t>(device_->Spec().bufferFrames),
+                                  ring_.Capacity() / 2);
     Fill(std::min(prefill, ring_.Capacity()));
 }
 

@@ -25,14 +25,34 @@ template <typename T> T ConvertRounded(double v, const char* what) {
     return static_cast<T>(r);
 }
 
-// Writes v with `digits` significant digits the way captions show numbers.
-std::string GeneralText(double v, int digits, int maxPositionalExponent, char separator) {
+// The scientific form of v: the shortest that reads back as the same value (as a single when
+// `single`), or `digits` significant digits when the shortest needs more.
+std::string Scientific(double v, int digits, bool single) {
+    char buf[64];
+    auto res = single ? std::to_chars(buf, buf + sizeof buf, static_cast<float>(v),
+                                      std::chars_format::scientific)
+                      : std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+    std::string sci(buf, res.ptr);
+    const auto ePos = sci.find('e');
+    int significant = 0;
+    for (std::size_t i = 0; i < ePos; ++i) {
+        significant += (sci[i] >= '0' && sci[i] <= '9') ? 1 : 0;
+    }
+    if (significant > digits) {
+        res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits - 1);
+        sci.assign(buf, res.ptr);
+    }
+    return sci;
+}
+
+// Writes v the way captions show numbers: shortest form of at most `digits` significant
+// digits, no trailing zeros, positional for ordinary magnitudes.
+std::string GeneralText(double v, int digits, int maxPositionalExponent, char separator,
+                        bool single) {
     if (v == 0.0 || !std::isfinite(v)) {
         return v == 0.0 ? "0" : (std::isnan(v) ? "NaN" : (v > 0 ? "Inf" : "-Inf"));
     }
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits - 1);
-    std::string sci(buf, res.ptr);
+    const std::string sci = Scientific(v, digits, single);
     const auto ePos = sci.find('e');
     std::string mantissa = sci.substr(0, ePos);
     const int exponent = std::stoi(sci.substr(ePos + 1));
@@ -101,11 +121,11 @@ char DecimalSeparator() {
 }
 
 std::string DoubleText(double v, char separator) {
-    return GeneralText(v, 15, 14, separator);
+    return GeneralText(v, 15, 14, separator, false);
 }
 
 std::string SingleText(float v, char separator) {
-    return GeneralText(static_cast<double>(v), 7, 6, separator);
+    return GeneralText(static_cast<double>(v), 7, 6, separator, true);
 }
 
 std::string IntText(std::int64_t v) {
