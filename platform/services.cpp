@@ -115,7 +115,21 @@ int AppMinor() {
     return TONVEXA_VERSION_MINOR;
 }
 
+namespace {
+std::string& AppPathOverride() {
+    static std::string folder;
+    return folder;
+}
+} // namespace
+
+void SetAppPath(const std::string& folder) {
+    AppPathOverride() = folder;
+}
+
 std::string AppPath() {
+    if (!AppPathOverride().empty()) {
+        return AppPathOverride();
+    }
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath().toStdString()
                                         : std::string(".");
 }

@@ -55,6 +55,9 @@ std::string AppTitle();
 int AppMajor();
 int AppMinor();
 std::string AppPath();
+// Makes AppPath answer `folder` (tests run the program on a copy of its files); empty restores
+// the executable's folder.
+void SetAppPath(const std::string& folder);
 
 // Joins lines of a message text the way the program's boxes do (carriage return + line feed).
 std::string JoinLines(std::initializer_list<std::string> lines);

@@ -2,6 +2,8 @@
 
 #include "about_box.h"
 #include "audio_engine.h"
+#include "note_files.h"
+#include "note_state.h"
 #include "services.h"
 #include "spectrum_view.h"
 #include "splash_screen.h"
@@ -92,6 +94,7 @@ MDIForm1::MDIForm1()
     frame->setCentralWidget(area_);
     frame->setWindowTitle(QString::fromStdString(AppTitle()));
     BuildMenus();
+    WireDemonstration();
     // Room for both children.
     area_->setMinimumSize(TwipsToPx(kChildWidth), TwipsToPx(kWaveViewTop + kChildHeight));
     frame->resize(area_->minimumSize() + QSize(0, frame->menuBar()->sizeHint().height()));
@@ -159,6 +162,7 @@ void MDIForm1::BuildMenus() {
             item(instrument, name, caption);
         }
     }
+    WireInstrumentMenu();
 
     QMenu* options = menu(nullptr, "mnuOptions", "&Options");
     options->menuAction()->setEnabled(false);
@@ -199,8 +203,11 @@ void MDIForm1::ProgIni() {
 
 void MDIForm1::MDIForm_Load() {
     ProgIni();
+    Notes().NotePosOn = kPianoKeyOn;
+    Notes().NotePosOff = kPianoKeyOff;
     try {
         progAdd_ = AppPath();
+        Timer2.SetEnabled(true);
     } catch (...) {
         // A load that cannot finish ends quietly.
     }

@@ -50,6 +50,30 @@ class MDIForm1 : public ShellPort {
     void mnuPink_Click();
     void mnuGreen_Click();
 
+    // ---- Instrument menu (instruments.cpp) ----
+    // Writes the program number InstCode (0..127) into every program change of the instrument
+    // note file and switches the keyboard to that file; both note players are closed first.
+    void TrocInstr(std::int16_t InstCode);
+    void mnuPiano_Click(); // back to the piano note file; writes nothing
+    void mnuVoice_Click();
+    void mnuOrgan_Click();
+    void mnuCelesta_Click();
+    void mnuViolin_Click();
+    void mnuCello_Click();
+    void mnuBass_Click();
+    void mnuClarinet_Click();
+    void mnuBassoon_Click();
+    void mnuFlute_Click();
+    void mnuOboe_Click();
+    void mnuTrumpet_Click();
+    void mnuTrombone_Click();
+    void mnuFrenchHorn_Click();
+    void mnuSax_Click();
+
+    // ---- Start-up demonstration (demonstration.cpp) ----
+    void Timer2_Timer(); // load Demo.wav, select, analyse, show both views
+    void Timer3_Timer(); // mark the peak, compare
+
     QMainWindow& Window() { return *window_; }
     QMdiArea& Area() { return *area_; }
     // A menu item by its name ("mnuOpen", "mnuLine", ...), for tests and the style menus.
@@ -62,6 +86,8 @@ class MDIForm1 : public ShellPort {
   private:
     void BuildMenus();
     void WireGraphStyleMenu();
+    void WireInstrumentMenu();
+    void WireDemonstration();
     // Checks one of the two style items, unchecks the other and redraws the spectrum.
     void ChooseStyle(const std::string& checked, const std::string& unchecked);
     // Checks one colour item, unchecks the others, takes the colour of the spectrum view's

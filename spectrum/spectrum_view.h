@@ -8,6 +8,7 @@
 
 #include "controls.h"
 #include "form.h"
+#include "mm_control.h"
 #include "ports.h"
 #include "spectrum_graph.h"
 
@@ -48,6 +49,9 @@ class Form101 : public Form, public SpectrumPort {
     void Image1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
     void Image1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
 
+    // ---- Note players (keyboard_notes.cpp) ----
+    void MMControl1_Done(); // player 1 completed a command: close it
+
     bool MarkPeak() const override { return markPeak_; }
     float XMark() const override { return xMark_; }
 
@@ -55,6 +59,7 @@ class Form101 : public Form, public SpectrumPort {
     std::int32_t NPontGraf = 0; // N of the spectrum on show, 0 before the first analysis
     std::string ColLine;        // colour of the spectrum line, decimal text of a colour value
     bool FirstRun = false;      // until the first "Mark peak": no instruction box
+    std::string NoteFile;       // note file of the player in use during a key press
 
     // ---- Read-only state for the views and tests ----
     std::int32_t FreqGraf() const { return freqGraf_; }
@@ -83,6 +88,8 @@ class Form101 : public Form, public SpectrumPort {
     ImageBox Image2;                                    // peak mark
     Label Label13, Label14, Label15, Label16; // hidden colour holders of the line colour menu
     HScrollBar HScroll1;
+    MMControl MMControl1; // note player on the piano note file
+    MMControl MMControl2; // note player on the instrument note file
 
   private:
     void PlaceControls();
@@ -91,6 +98,9 @@ class Form101 : public Form, public SpectrumPort {
     void DrawAxis();
     void ShowHeight(float Y);
     void ShowFrequency(float X);
+    void OpenNotePlayers();
+    void CloseNotePlayers();
+    void ForgetNotePlayers(); // the program-wide note state no longer names this window's players
     void SetRightAnchored(Label& label, const std::string& text, double right);
 
     SpectrumArrays ft_;

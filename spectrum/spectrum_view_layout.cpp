@@ -54,7 +54,9 @@ Form101::Form101()
     WireEvents();
 }
 
-Form101::~Form101() = default;
+Form101::~Form101() {
+    ForgetNotePlayers();
+}
 
 void Form101::PlaceControls() {
     SetCaption("");
@@ -136,6 +138,7 @@ void Form101::WireEvents() {
     Image1.MouseUp = [this](std::int16_t b, std::int16_t s, float x, float y) {
         Image1_MouseUp(b, s, x, y);
     };
+    MMControl1.Done = [this] { MMControl1_Done(); };
 }
 
 void Form101::Form_Load() {
@@ -146,12 +149,11 @@ void Form101::Form_Load() {
     harmDrag_ = true;
     Grafmesmo(0, true);
     Harmlog();
-    // TODO(note playback): prepare the note players MMControl1 and MMControl2 on the piano and
-    // instrument note files (sequencer, wait, open) and point Notes().NoteMMC at them.
+    OpenNotePlayers();
 }
 
 void Form101::Form_Unload() {
-    // TODO(note playback): close the note players MMControl1 and MMControl2.
+    CloseNotePlayers();
 }
 
 void Form101::HScroll1_Change() {

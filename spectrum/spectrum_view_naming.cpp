@@ -161,11 +161,3 @@ void Form101::Image1_MouseMove(std::int16_t Button, std::int16_t Shift, float X,
     fromKeyboard_ = true;
     Picture2_MouseMove(Button, Shift, X + static_cast<float>(kKeyboardLeft), Y);
 }
-
-// TODO(note playback): a press on the keys writes NoteCode into the note file in use and plays
-// it through the note player (with the instruction boxes for a left press and for the lower
-// part of the keys); that work lands with the media player. Until then a press does nothing.
-void Form101::Image1_MouseDown(std::int16_t, std::int16_t, float, float) {}
-
-// TODO(note playback): releasing the button stops the note player in use. Does nothing yet.
-void Form101::Image1_MouseUp(std::int16_t, std::int16_t, float, float) {}

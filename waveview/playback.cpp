@@ -164,9 +164,3 @@ void Form103::MMControl1_Done() {
         CompareStep();
     }
 }
-
-void Form103::CompareStep() {
-    CompareArmed = false;
-    // TODO(compare): sound the note of the spectrum's marked peak on its keyboard and arm
-    // Timer1 to stop it after the selection's duration (Compare FFT).
-}

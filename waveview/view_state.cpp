@@ -70,6 +70,7 @@ Form103::Form103()
     WireZoom();
     Command5.Click = [this] { Command5_Click(); };
     WirePlayback();
+    WireCompare();
 }
 
 Form103::~Form103() = default;
@@ -204,6 +205,7 @@ void Form103::Form_Load() {
     MMControl1.SetShareable(false);
     MMControl1.SetDeviceType("WaveAudio");
     MMControl1.SetTimeFormat(0); // milliseconds
+    Timer1.SetEnabled(true);     // the note timer is enabled in the window's design
     Option1.SetValue(true);
 }
 

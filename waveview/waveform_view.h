@@ -78,6 +78,13 @@ class Form103 : public Form {
     // A play ended (reached its end or was stopped): plays again or returns to rest.
     void MMControl1_Done();
 
+    // ---- Compare FFT (compare.cpp) ----
+    // "Compare FFT": plays the selection, after which the note of the spectrum's marked peak
+    // sounds for about the selection's duration; without a mark it says so.
+    void Command9_Click();
+    // The note timer: stops the note on the spectrum's keyboard and enables "Compare FFT".
+    void Timer1_Timer();
+
     // ---- State held as label text ----
     Label& SampleRate() { return Label8; }
     Label& ChannelsText() { return Label9; }
@@ -191,8 +198,10 @@ class Form103 : public Form {
     // Puts all four cursor lines at x, each spanning its picture's height.
     void PlaceCursor(std::int16_t x);
     void ShowCursor(CursorLines lines);
-    // After a play armed by "Compare FFT" has ended.
+    // After a play armed by "Compare FFT" has ended: sounds the marked note and arms Timer1
+    // (compare.cpp).
     void CompareStep();
+    void WireCompare();
 };
 
 // The window, created and loaded on first use.

@@ -73,8 +73,11 @@ TEST_F(MainWindow, MenuBarAsDesigned) {
     for (const char* instrument : {"mnuPiano", "mnuViolin", "mnuSax"}) {
         EXPECT_FALSE(main.Item(instrument)->isCheckable()) << instrument;
     }
-    EXPECT_FALSE(main.Timer2.Enabled());
+    // The load arms the start-up demonstration's first half only.
+    EXPECT_TRUE(main.Timer2.Enabled());
+    EXPECT_EQ(main.Timer2.Interval(), 100);
     EXPECT_FALSE(main.Timer3.Enabled());
+    EXPECT_EQ(main.Timer3.Interval(), 500);
 }
 
 TEST_F(MainWindow, ChildrenTileTheFrameWaveformViewFirst) {

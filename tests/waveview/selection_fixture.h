@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPixmap>
 #include "test_shell.h"
+#include "test_spectrum.h"
 
 #include <gtest/gtest.h>
 
@@ -47,9 +48,12 @@ class ViewTest : public ::testing::Test {
     void SetUp() override {
         TestServices().Reset();
         InstallShell([this]() -> ShellPort& { return shell; });
+        // The note timer ticks once after the view's load and speaks to the spectrum view.
+        InstallSpectrum([this]() -> SpectrumPort& { return spectrumDouble; });
     }
     void TearDown() override {
         DestroyForm103();
+        InstallSpectrum(nullptr);
         InstallShell(nullptr);
     }
 
@@ -86,4 +90,5 @@ class ViewTest : public ::testing::Test {
 
     TempDir dir;
     TestShell shell;
+    TestSpectrum spectrumDouble;
 };

@@ -1,0 +1,55 @@
+// MDIForm1: the start-up demonstration. Two one-shot timers load the demonstration wave,
+// select a stretch, analyse it, mark a peak on the spectrum and compare it by ear, calling the
+// same operations the user's mouse and buttons call.
+#include "main_window.h"
+
+#include "spectrum_view.h"
+#include "waveform_view.h"
+
+namespace {
+
+const char* const kDemoFile = "/Demo.wav";
+
+constexpr std::int16_t kNoButton = 0;
+constexpr std::int16_t kLeft = 1;
+constexpr std::int16_t kNoShift = 0;
+
+// The selection dragged on the waveform graph, twips.
+constexpr float kSelectFromX = 100;
+constexpr float kSelectToX = 500;
+constexpr float kSelectY = 100;
+// The peak marked on the spectrum picture, twips: the E of octave 4.
+constexpr float kPeakX = 15160;
+constexpr float kNameY = 1000;
+constexpr float kMarkY = 1300;
+
+} // namespace
+
+void MDIForm1::WireDemonstration() {
+    Timer2.Tick = [this] { Timer2_Timer(); };
+    Timer3.Tick = [this] { Timer3_Timer(); };
+}
+
+void MDIForm1::Timer2_Timer() {
+    Timer2.SetEnabled(false);
+    commonDialog1_.SetFileName(ProgAdd() + kDemoFile);
+    SetPointer(MousePointer::Hourglass);
+    Form103& wave = TheForm103();
+    wave.LerFileDad_3();
+    SetPointer(MousePointer::Default);
+    wave.Picture2_MouseDown(kLeft, kNoShift, kSelectFromX, kSelectY);
+    wave.Picture2_MouseMove(kLeft, kNoShift, kSelectToX, kSelectY);
+    wave.Command5_Click();
+    TheForm101().Show();
+    TheForm103().Show();
+    Timer3.SetEnabled(true);
+}
+
+void MDIForm1::Timer3_Timer() {
+    Timer3.SetEnabled(false);
+    Form101& spectrum = TheForm101();
+    spectrum.Command2_Click();
+    spectrum.Picture2_MouseMove(kNoButton, kNoShift, kPeakX, kNameY);
+    spectrum.Picture2_MouseDown(kLeft, kNoShift, kPeakX, kMarkY);
+    TheForm103().Command9_Click();
+}

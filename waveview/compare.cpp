@@ -1,0 +1,73 @@
+// Form103: "Compare FFT". The selection plays through the wave player; when that play ends
+// the note nearest the spectrum's peak mark sounds on its keyboard, and the note timer Timer1
+// stops it after about the selection's duration.
+#include "compare.h"
+#include "waveform_view.h"
+
+#include "numbers.h"
+#include "ports.h"
+#include "services.h"
+
+namespace {
+
+constexpr std::int16_t kNoButton = 0;
+constexpr std::int16_t kRight = 2;
+constexpr std::int16_t kNoShift = 0;
+// Where the comparison names the marked note on the spectrum picture and presses the key on
+// the keyboard picture, twips.
+constexpr float kNameY = 1000;
+constexpr float kKeyY = 0;
+
+} // namespace
+
+std::int32_t CompareNoteMs(const std::string& selTime) {
+    const double seconds =
+        selTime.empty() ? kCompareNoteDefaultMs / 1000.0 : num::ParseNumber(selTime);
+    if (seconds > kCompareNoteMaxMs / 1000.0 || seconds < kCompareNoteMinMs / 1000.0) {
+        return kCompareNoteMaxMs;
+    }
+    return num::CLng(seconds * 1000);
+}
+
+void Form103::WireCompare() {
+    Command9.Click = [this] { Command9_Click(); };
+    Timer1.Tick = [this] { Timer1_Timer(); };
+}
+
+void Form103::Command9_Click() {
+    Picture1.SetFocus();
+    Command9.SetEnabled(false);
+    if (Spectrum().MarkPeak()) {
+        CompareArmed = true;
+        Command1_Click();
+    } else {
+        Platform().messages->Show(
+            JoinLines({"Cannot compare without a marked peak.", "Please mark a peak on the Fourier",
+                       "Transform graph."}),
+            "Please mark a peak!", MsgIcon::Information);
+        Command9.SetEnabled(true);
+    }
+}
+
+void Form103::CompareStep() {
+    CompareArmed = false;
+    SpectrumPort& spectrum = Spectrum();
+    const float x = spectrum.XMark();
+    // Names the note at the mark (its nearest semitone becomes the key), then plays that key.
+    spectrum.Picture2_MouseMove(kNoButton, kNoShift, x, kNameY);
+    spectrum.Image1_MouseDown(kRight, kNoShift, x, kKeyY);
+    std::int32_t ms = kCompareNoteMaxMs;
+    try {
+        ms = CompareNoteMs(SelTime().Caption());
+    } catch (const num::NumberError&) {
+        // A selection text that is no number: the longest note.
+    }
+    Timer1.SetInterval(ms);
+    Timer1.SetEnabled(true);
+}
+
+void Form103::Timer1_Timer() {
+    Timer1.SetEnabled(false);
+    Spectrum().Image1_MouseUp(0, 0, 0, 0);
+    Command9.SetEnabled(true);
+}
