@@ -102,6 +102,11 @@ void Form103::PrepPlay() {
 
 void Form103::RestAfterOpenError() {
     Surface().Print(num::IntText(MMControl1.Error()));
+    StopPlayerForRest();
+}
+
+void Form103::StopPlayerForRest() {
+    MMControl1.SetUpdateInterval(0);
     MMControl1.SetCommand("Close");
     ShowCursor(CursorLines::None);
     PlayMode = 0;

@@ -26,6 +26,11 @@ struct Rejected {};
 } // namespace
 
 void Form103::LerFileDad_3() {
+    // A new file silences the old one: its sound and cursor must not run on over the new
+    // drawing, and its play buttons come back with the new file.
+    if (!PlayIdle) {
+        StopPlayerForRest();
+    }
     LimpF();
     bool failed = false;
     try {

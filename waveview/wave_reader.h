@@ -36,8 +36,9 @@ struct WaveHeader {
     std::int64_t fmtOffset = 0; // zero-based offset of the "fmt " tag (396 when not found)
 };
 
-// Walks the header of the file open on `ch` from its start. Never reads past the header
-// search limits, whatever the file holds.
+// Walks the header of the file open on `ch` from its start. Never reads past the end of the
+// file: a header cut short is refused. The data search goes on while every "d" without "ata"
+// is followed by another within 90 bytes, so it ends at the latest with the file.
 WaveHeader WalkWaveHeader(FileChannel& ch);
 
 // Frame count: data length / block align in double precision, rounded half to even to a

@@ -192,6 +192,8 @@ class Form103 : public Form {
     void WirePlayback();
     // The player could not open the file: its error number printed, the view at rest.
     void RestAfterOpenError();
+    // Silences the player and returns the view to rest without a completion notification.
+    void StopPlayerForRest();
     // Sends "Play" and disables the play buttons, if the player is open.
     void StartPlay();
     void SetPlayButtonsEnabled(bool on);

@@ -285,3 +285,27 @@ TEST_F(Playback, AFurtherCyclicPassThatCannotOpenReturnsToRest) {
     f.Command3.Press();
     ASSERT_TRUE(WaitForRest(f));
 }
+
+TEST_F(Playback, LoadingAnotherFileSilencesThePlayingOne) {
+    Form103& f = LoadCounted(1, 16, kRate, kFrames, Tone);
+    f.SelIniMs = 0;
+    f.SelEndMs = 1900;
+    f.Command4.Press(); // cyclic: would play on and on
+    ASSERT_TRUE(f.MMControl1.IsPlaying());
+    ASSERT_FALSE(f.PlayIdle);
+
+    const std::string other = dir.File("other.wav");
+    WriteFile(other, MakeWave(2, 8, kRate, 4000, [](int, int) { return 128; }));
+    shell.dialog.SetFileName(other);
+    f.LerFileDad_3();
+    EXPECT_TRUE(f.FileLoaded);
+    EXPECT_FALSE(f.MMControl1.IsOpen()) << "the old sound stops";
+    EXPECT_EQ(Cursors(f), kNoCursor);
+    EXPECT_TRUE(f.Command1.Enabled());
+    EXPECT_TRUE(f.Command4.Enabled());
+    EXPECT_TRUE(f.PlayIdle);
+    EXPECT_EQ(f.PlayMode, 0);
+    PumpFor(300);
+    EXPECT_EQ(completions, 0) << "no completion of the silenced play arrives later";
+    EXPECT_FALSE(f.MMControl1.IsOpen());
+}

@@ -170,6 +170,8 @@ TEST(WaveReader, RandomHeadersNeverReadWithoutBound) {
         FileChannel ch;
         ch.Open(path, FileChannel::Mode::BinaryRead);
         const WaveHeader h = WalkWaveHeader(ch);
+        // The walk never reads past the end of the file.
+        EXPECT_LE(ch.Position(), static_cast<std::int64_t>(b.size()) + 1);
         if (h.failure == Failure::None) {
             EXPECT_TRUE(h.channels == 1 || h.channels == 2);
             EXPECT_TRUE(h.bits == 8 || h.bits == 16);
@@ -178,6 +180,15 @@ TEST(WaveReader, RandomHeadersNeverReadWithoutBound) {
             EXPECT_LE(h.dataStart, static_cast<std::int64_t>(b.size()) + 1);
         }
     }
+}
+
+TEST(WaveReader, ALongRunOfLoneDsEndsWithTheFile) {
+    // Every "d" restarts the search, so only the end of the file stops it.
+    Bytes b = CustomWave(16, {});
+    b.resize(44 - 8);
+    b.insert(b.end(), 200000, 'd');
+    const WaveHeader h = Walk(b);
+    EXPECT_EQ(h.failure, Failure::Truncated);
 }
 
 TEST(WaveReader, FrameCountRoundsHalfToEven) {
