@@ -3,6 +3,7 @@
 #include "doubles.h"
 #include "fixtures.h"
 #include "main_window.h"
+#include "main_window_fixture.h"
 #include "spectrum_graph.h"
 #include "spectrum_view.h"
 #include "waveform_view.h"
@@ -32,17 +33,8 @@ const QColor kYellow(0xFF, 0xFF, 0x00);
 const QColor kPink(0xFF, 0x80, 0xFF);
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 
-class FtGraphMenu : public ::testing::Test {
+class FtGraphMenu : public MainWindowTest {
   protected:
-    void SetUp() override {
-        TestServices().Reset();
-        TheMDIForm1();
-    }
-    void TearDown() override {
-        Channel1().Close();
-        DestroyWindows();
-    }
-
     // Loads a 437.5 Hz tone, selects 1000 frames and presses "FFT".
     void AnalyseTone() {
         const std::string path = dir.File("tone.wav");

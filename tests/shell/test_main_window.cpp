@@ -2,6 +2,7 @@
 #include "doubles.h"
 #include "fixtures.h"
 #include "main_window.h"
+#include "main_window_fixture.h"
 #include "waveform_view.h"
 
 #include "file_channel.h"
@@ -16,17 +17,8 @@
 
 namespace {
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowTest {
   protected:
-    void SetUp() override {
-        TestServices().Reset();
-        TheMDIForm1();
-    }
-    void TearDown() override {
-        Channel1().Close();
-        DestroyWindows();
-    }
-
     std::string GoodFile(const std::string& name) {
         const std::string path = dir.File(name);
         WriteFile(path, MakeWave(1, 16, 8000, 4000, [](int f, int) { return f % 300; }));

@@ -9,11 +9,11 @@
 #include "ports.h"
 #include "waveform_view.h"
 
+#include "test_shell.h"
+#include "test_spectrum.h"
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
-#include "test_shell.h"
-#include "test_spectrum.h"
 
 #include <gtest/gtest.h>
 

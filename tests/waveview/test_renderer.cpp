@@ -3,6 +3,7 @@
 #include "doubles.h"
 #include "fixtures.h"
 #include "test_shell.h"
+#include "view_fixture.h"
 #include "waveform_renderer.h"
 #include "waveform_view.h"
 
@@ -17,20 +18,12 @@ constexpr double kMonoYmid = 1210;  // half the mono client height (2420)
 constexpr double kStereoYmid = 590; // half the stereo client height (1180)
 constexpr int kSpike = 20000;       // a sample that stands far above the zero line
 
-class Renderer : public ::testing::Test {
+class Renderer : public StandaloneView {
   protected:
-    void SetUp() override {
-        TestServices().Reset();
-        shell.Install();
-        view = std::make_unique<Form103>();
-        view->Form_Load();
-    }
-
     void Load(const Bytes& wave) {
         const std::string path = dir.File("w.wav");
         WriteFile(path, wave);
-        shell.dialog.SetFileName(path);
-        view->LerFileDad_3();
+        LoadPath(path);
         ASSERT_TRUE(view->FileLoaded);
     }
 
@@ -38,10 +31,6 @@ class Renderer : public ::testing::Test {
     bool SpikeAt(PictureBox& p, double x, double ymid) {
         return p.PixelAt(x, ymid - 600) == ToQColor(p.ForeColor());
     }
-
-    TempDir dir;
-    TestShell shell;
-    std::unique_ptr<Form103> view;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "doubles.h"
 #include "fixtures.h"
 #include "test_shell.h"
+#include "view_fixture.h"
 #include "waveform_view.h"
 
 #include "file_channel.h"
@@ -17,24 +18,9 @@ namespace {
 const char* kRejectText = "Cannot open; the file may be corrupted, or\r\n"
                           "it is written in unsupported format.";
 
-class WaveLoad : public ::testing::Test {
+class WaveLoad : public StandaloneView {
   protected:
-    void SetUp() override {
-        TestServices().Reset();
-        shell.Install();
-        view = std::make_unique<Form103>();
-        view->Form_Load();
-    }
-    void TearDown() override { Channel1().Close(); }
-
-    void Load(const std::string& path) {
-        shell.dialog.SetFileName(path);
-        view->LerFileDad_3();
-    }
-
-    TempDir dir;
-    TestShell shell;
-    std::unique_ptr<Form103> view;
+    void Load(const std::string& path) { LoadPath(path); }
 };
 
 } // namespace

@@ -1,0 +1,35 @@
+// A waveform view of its own, loaded through a stand-in main window, for tests that do not
+// need the rest of the program.
+#pragma once
+
+#include "doubles.h"
+#include "fixtures.h"
+#include "test_shell.h"
+#include "waveform_view.h"
+
+#include "file_channel.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class StandaloneView : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TestServices().Reset();
+        shell.Install();
+        view = std::make_unique<Form103>();
+        view->Form_Load();
+    }
+    void TearDown() override { Channel1().Close(); }
+
+    // Loads the file at `path` as the open dialog would name it.
+    void LoadPath(const std::string& path) {
+        shell.dialog.SetFileName(path);
+        view->LerFileDad_3();
+    }
+
+    TempDir dir;
+    TestShell shell;
+    std::unique_ptr<Form103> view;
+};
