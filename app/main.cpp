@@ -1,5 +1,5 @@
 // Tonvexa: teaches how the Fourier transform analyses sound.
-#include "main_window.h"
+#include "shell/main_window.h"
 
 #include <QApplication>
 

@@ -2,8 +2,8 @@
 // main window that names them to the views.
 #pragma once
 
-#include "common_dialog.h"
-#include "ports.h"
+#include "platform/common_dialog.h"
+#include "platform/ports.h"
 
 #include <string>
 

@@ -3,10 +3,10 @@
 // real transform of the chosen channel and its magnitudes, with no drawing.
 #include "bench_files.h"
 
-#include "common_dialog.h"
-#include "ports.h"
-#include "spectrum_view.h"
-#include "waveform_view.h"
+#include "platform/common_dialog.h"
+#include "platform/ports.h"
+#include "spectrum/spectrum_view.h"
+#include "waveview/waveform_view.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>

@@ -1,9 +1,9 @@
 // Loading and drawing a 60-minute stereo file, beside a plain sequential read of it.
 #include "bench_files.h"
 
-#include "common_dialog.h"
-#include "ports.h"
-#include "waveform_view.h"
+#include "platform/common_dialog.h"
+#include "platform/ports.h"
+#include "waveview/waveform_view.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,10 +2,10 @@
 // only moves the selection windows and rewrites a few texts, so it must cost a small fraction
 // of one redraw (the yardstick: "x 2" redrawing the same view) and never run the renderer.
 #include "bench_files.h"
-#include "common_dialog.h"
-#include "ports.h"
-#include "services.h"
-#include "waveform_view.h"
+#include "platform/common_dialog.h"
+#include "platform/ports.h"
+#include "platform/services.h"
+#include "waveview/waveform_view.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The spectrum view's transform beside FFTW (the yardstick, measured in the same run), and one
 // mouse move over the spectrum picture.
-#include "real_fft.h"
-#include "spectrum_view.h"
+#include "spectrum/real_fft.h"
+#include "spectrum/spectrum_view.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>

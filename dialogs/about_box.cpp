@@ -1,8 +1,8 @@
 #include "about_box.h"
 
-#include "services.h"
+#include "platform/services.h"
+#include "platform/sysinfo.h"
 #include "sys_info_lookup.h"
-#include "sysinfo.h"
 #include "version_text.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // desktop's system-information tool. Modeless, and there is only one.
 #pragma once
 
-#include "controls.h"
-#include "form.h"
+#include "platform/control_widgets.h"
+#include "platform/form.h"
 #include "vector_picture.h"
 
 #include <string>

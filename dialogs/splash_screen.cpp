@@ -1,6 +1,6 @@
 #include "splash_screen.h"
 
-#include "services.h"
+#include "platform/services.h"
 #include "version_text.h"
 
 #include <QApplication>

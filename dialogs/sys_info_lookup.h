@@ -2,7 +2,7 @@
 // system-information tool. Reads through ActiveRegistry(); no window involved.
 #pragma once
 
-#include "registry.h"
+#include "platform/registry.h"
 
 #include <cstddef>
 #include <optional>

@@ -3,7 +3,7 @@
 // shape, and mouse down/move/up in twips with capture after a press.
 #pragma once
 
-#include "control.h"
+#include "twip_control.h"
 
 #include <QFont>
 #include <QImage>

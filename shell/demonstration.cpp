@@ -3,8 +3,8 @@
 // same operations the user's mouse and buttons call.
 #include "main_window.h"
 
-#include "spectrum_view.h"
-#include "waveform_view.h"
+#include "spectrum/spectrum_view.h"
+#include "waveview/waveform_view.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // two and have the spectrum redrawn.
 #include "main_window.h"
 
-#include "numbers.h"
-#include "services.h"
-#include "spectrum_view.h"
+#include "platform/numbers.h"
+#include "platform/services.h"
+#include "spectrum/spectrum_view.h"
 
 #include <QAction>
 

@@ -3,10 +3,10 @@
 // switches the keyboard to that file.
 #include "main_window.h"
 
-#include "file_channel.h"
-#include "mm_control.h"
 #include "note_files.h"
 #include "note_state.h"
+#include "platform/file_channel.h"
+#include "platform/mm_control.h"
 
 #include <QAction>
 

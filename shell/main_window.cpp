@@ -1,14 +1,14 @@
 #include "main_window.h"
 
-#include "about_box.h"
-#include "audio_engine.h"
+#include "dialogs/about_box.h"
+#include "dialogs/splash_screen.h"
+#include "dialogs/vector_picture.h"
 #include "note_files.h"
 #include "note_state.h"
-#include "services.h"
-#include "spectrum_view.h"
-#include "splash_screen.h"
-#include "vector_picture.h"
-#include "waveform_view.h"
+#include "platform/audio_engine.h"
+#include "platform/services.h"
+#include "spectrum/spectrum_view.h"
+#include "waveview/waveform_view.h"
 
 #include <QApplication>
 #include <QCloseEvent>

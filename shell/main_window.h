@@ -2,9 +2,9 @@
 // open dialog whose file name is the program's current wave file, and the start-up timers.
 #pragma once
 
-#include "common_dialog.h"
-#include "controls.h"
-#include "ports.h"
+#include "platform/common_dialog.h"
+#include "platform/control_widgets.h"
+#include "platform/ports.h"
 
 #include <QMainWindow>
 

@@ -3,11 +3,11 @@
 // button stops it.
 #include "spectrum_view.h"
 
-#include "file_channel.h"
 #include "keyboard.h"
-#include "note_files.h"
-#include "note_state.h"
-#include "services.h"
+#include "platform/file_channel.h"
+#include "platform/services.h"
+#include "shell/note_files.h"
+#include "shell/note_state.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "note_naming.h"
 
-#include "numbers.h"
+#include "platform/numbers.h"
 
 #include <algorithm>
 #include <cmath>

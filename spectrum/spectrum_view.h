@@ -6,10 +6,10 @@
 // harmonics, keyboard naming).
 #pragma once
 
-#include "controls.h"
-#include "form.h"
-#include "mm_control.h"
-#include "ports.h"
+#include "platform/control_widgets.h"
+#include "platform/form.h"
+#include "platform/mm_control.h"
+#include "platform/ports.h"
 #include "spectrum_graph.h"
 
 #include <array>

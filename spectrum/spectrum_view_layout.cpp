@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "keyboard.h"
-#include "numbers.h"
 #include "peak_mark.h"
+#include "platform/numbers.h"
 
 #include <QImage>
 

@@ -4,9 +4,9 @@
 
 #include "keyboard.h"
 #include "note_naming.h"
-#include "note_state.h"
-#include "numbers.h"
-#include "services.h"
+#include "platform/numbers.h"
+#include "platform/services.h"
+#include "shell/note_state.h"
 
 namespace {
 

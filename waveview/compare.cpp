@@ -4,9 +4,9 @@
 #include "compare.h"
 #include "waveform_view.h"
 
-#include "numbers.h"
-#include "ports.h"
-#include "services.h"
+#include "platform/numbers.h"
+#include "platform/ports.h"
+#include "platform/services.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // read from the wave file. No window code.
 #pragma once
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <cstdint>
 #include <string>

@@ -3,9 +3,9 @@
 #include "playback.h"
 #include "waveform_view.h"
 
-#include "common_dialog.h"
-#include "numbers.h"
-#include "ports.h"
+#include "platform/common_dialog.h"
+#include "platform/numbers.h"
+#include "platform/ports.h"
 
 #include <exception>
 

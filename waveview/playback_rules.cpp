@@ -1,6 +1,6 @@
 #include "playback.h"
 
-#include "numbers.h"
+#include "platform/numbers.h"
 
 double TwipsPerMsFor(double scaleWidth, double viewSecs) {
     return scaleWidth / (viewSecs * 1000);

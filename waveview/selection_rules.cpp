@@ -1,6 +1,6 @@
 #include "selection_rules.h"
 
-#include "numbers.h"
+#include "platform/numbers.h"
 
 #include <cmath>
 #include <limits>

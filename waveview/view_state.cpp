@@ -3,7 +3,7 @@
 #include "view_state.h"
 #include "waveform_view.h"
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "wave_reader.h"
 
-#include "numbers.h"
+#include "platform/numbers.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,7 +2,7 @@
 // format fields and the start of the sample data. No window code.
 #pragma once
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <cstdint>
 #include <string>

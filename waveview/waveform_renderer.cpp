@@ -2,9 +2,9 @@
 #include "waveform_renderer.h"
 #include "waveform_view.h"
 
-#include "file_channel.h"
-#include "numbers.h"
-#include "services.h"
+#include "platform/file_channel.h"
+#include "platform/numbers.h"
+#include "platform/services.h"
 
 #include <cmath>
 #include <vector>

@@ -3,11 +3,11 @@
 #include "selection_rules.h"
 #include "waveform_view.h"
 
-#include "common_dialog.h"
-#include "file_channel.h"
-#include "numbers.h"
-#include "ports.h"
-#include "services.h"
+#include "platform/common_dialog.h"
+#include "platform/file_channel.h"
+#include "platform/numbers.h"
+#include "platform/ports.h"
+#include "platform/services.h"
 
 #include <exception>
 

@@ -2,9 +2,9 @@
 // frame really handed to the device, event pumping, and signal measurements.
 #pragma once
 
-#include "audio_engine.h"
-#include "fixtures.h"
-#include "pump.h"
+#include "platform/audio_engine.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/pump.h"
 
 #include <QCoreApplication>
 

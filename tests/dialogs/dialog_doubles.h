@@ -2,8 +2,8 @@
 // that records what it was asked to start.
 #pragma once
 
-#include "registry.h"
-#include "sysinfo.h"
+#include "platform/registry.h"
+#include "platform/sysinfo.h"
 
 #include <cstdint>
 #include <cstring>

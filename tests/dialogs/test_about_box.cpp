@@ -1,11 +1,11 @@
 // The About box: its texts and layout, that it is modeless and single, and that OK, Enter
 // and Escape close it.
-#include "about_box.h"
 #include "dialog_doubles.h"
 #include "dialog_events.h"
-#include "doubles.h"
-#include "services.h"
-#include "version_text.h"
+#include "dialogs/about_box.h"
+#include "dialogs/version_text.h"
+#include "platform/services.h"
+#include "tests/support/doubles.h"
 
 #include <QApplication>
 #include <QPushButton>

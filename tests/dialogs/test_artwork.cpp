@@ -1,6 +1,6 @@
 // The committed artwork is what its generators write, and the program's built-in copies
 // draw.
-#include "vector_picture.h"
+#include "dialogs/vector_picture.h"
 
 #include <QFile>
 #include <QProcess>

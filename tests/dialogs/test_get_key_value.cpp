@@ -1,7 +1,7 @@
 // GetKeyValue against an in-memory registry: text and 32-bit values, the final NUL, the
 // 1024-character buffer, failures, and that every opened key is closed.
 #include "dialog_doubles.h"
-#include "sys_info_lookup.h"
+#include "dialogs/sys_info_lookup.h"
 
 #include <gtest/gtest.h>
 

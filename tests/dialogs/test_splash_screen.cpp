@@ -1,8 +1,8 @@
 // The splash screen: its texts and look, the three ways it closes (timer, key, frame
 // click), clicks that must not close it, and that closing runs OnClosed exactly once.
 #include "dialog_events.h"
-#include "services.h"
-#include "splash_screen.h"
+#include "dialogs/splash_screen.h"
+#include "platform/services.h"
 
 #include <QGuiApplication>
 #include <QScreen>

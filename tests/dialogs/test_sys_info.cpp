@@ -1,10 +1,10 @@
 // Starting the system-information tool from the About box: the two look-ups, the tool file
 // in the second key's folder, failures to start, and the host's answers on Linux.
-#include "about_box.h"
 #include "dialog_doubles.h"
-#include "doubles.h"
-#include "fixtures.h"
-#include "sys_info_lookup.h"
+#include "dialogs/about_box.h"
+#include "dialogs/sys_info_lookup.h"
+#include "tests/support/doubles.h"
+#include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
 

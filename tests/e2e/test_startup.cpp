@@ -1,16 +1,16 @@
 // The real start-up on the real shipped files: the demonstration loads Demo.wav, selects x 100
 // to 500, analyses, marks the peak at x 15160 and compares; the selection is heard once and
 // then the note E4 (MIDI 64) on the General MIDI piano.
-#include "../audio/audio_capture.h"
+#include "tests/audio/audio_capture.h"
 
-#include "doubles.h"
-#include "file_channel.h"
-#include "main_window.h"
-#include "note_state.h"
-#include "numbers.h"
-#include "program_folder.h"
-#include "spectrum_view.h"
-#include "waveform_view.h"
+#include "platform/file_channel.h"
+#include "platform/numbers.h"
+#include "shell/main_window.h"
+#include "shell/note_state.h"
+#include "spectrum/spectrum_view.h"
+#include "tests/support/doubles.h"
+#include "tests/support/program_folder.h"
+#include "waveview/waveform_view.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // File channel 1: 1-based positions, little-endian integers, reads past the end, writes.
-#include "fixtures.h"
+#include "tests/support/fixtures.h"
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <gtest/gtest.h>
 

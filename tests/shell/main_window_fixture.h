@@ -1,10 +1,10 @@
 // The real main window with its children, made fresh for each test and destroyed after it.
 #pragma once
 
-#include "doubles.h"
-#include "main_window.h"
+#include "shell/main_window.h"
+#include "tests/support/doubles.h"
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,14 @@
 // the tests of the Instrument menu, the keyboard and the comparison.
 #pragma once
 
-#include "audio_engine.h"
-#include "doubles.h"
-#include "file_channel.h"
-#include "main_window.h"
-#include "note_state.h"
-#include "program_folder.h"
-#include "pump.h"
-#include "spectrum_view.h"
+#include "platform/audio_engine.h"
+#include "platform/file_channel.h"
+#include "shell/main_window.h"
+#include "shell/note_state.h"
+#include "spectrum/spectrum_view.h"
+#include "tests/support/doubles.h"
+#include "tests/support/program_folder.h"
+#include "tests/support/pump.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // demonstration file.
 #include "notes_fixture.h"
 
-#include "waveform_view.h"
+#include "waveview/waveform_view.h"
 
 #include <cstdio>
 

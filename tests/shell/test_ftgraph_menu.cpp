@@ -1,15 +1,15 @@
 // The FTGraph menu and the "FFT" hand-off into the real spectrum view: check marks, ColLine,
 // and what the spectrum picture shows after each choice.
-#include "doubles.h"
-#include "fixtures.h"
-#include "main_window.h"
 #include "main_window_fixture.h"
-#include "spectrum_graph.h"
-#include "spectrum_view.h"
-#include "waveform_view.h"
+#include "shell/main_window.h"
+#include "spectrum/spectrum_graph.h"
+#include "spectrum/spectrum_view.h"
+#include "tests/support/doubles.h"
+#include "tests/support/fixtures.h"
+#include "waveview/waveform_view.h"
 
-#include "file_channel.h"
-#include "numbers.h"
+#include "platform/file_channel.h"
+#include "platform/numbers.h"
 
 #include <QAction>
 #include <QColor>

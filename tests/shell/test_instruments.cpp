@@ -2,7 +2,7 @@
 // and key positions the keyboard uses afterwards.
 #include "notes_fixture.h"
 
-#include "note_files.h"
+#include "shell/note_files.h"
 
 #include <QAction>
 

@@ -3,8 +3,8 @@
 // comparison that plays the marked peak's note through it.
 #include "notes_fixture.h"
 
-#include "note_files.h"
-#include "waveform_view.h"
+#include "shell/note_files.h"
+#include "waveview/waveform_view.h"
 
 namespace {
 

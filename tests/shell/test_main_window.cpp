@@ -1,11 +1,11 @@
 // The main window: its menu bar, the placement of the children, and File > Open.
-#include "doubles.h"
-#include "fixtures.h"
-#include "main_window.h"
 #include "main_window_fixture.h"
-#include "waveform_view.h"
+#include "shell/main_window.h"
+#include "tests/support/doubles.h"
+#include "tests/support/fixtures.h"
+#include "waveview/waveform_view.h"
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <QAction>
 #include <QMainWindow>

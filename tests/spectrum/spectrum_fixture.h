@@ -1,13 +1,13 @@
 // A loaded spectrum view with a fake main window that answers the spectrum style check mark.
 #pragma once
 
-#include "common_dialog.h"
-#include "doubles.h"
-#include "note_state.h"
-#include "ports.h"
-#include "spectrum_view.h"
+#include "platform/common_dialog.h"
+#include "platform/ports.h"
+#include "shell/note_state.h"
+#include "spectrum/spectrum_view.h"
+#include "tests/support/doubles.h"
 
-#include "test_shell.h"
+#include "tests/support/test_shell.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The keyboard bitmap (its generator against the committed file, and its keys against the
 // semitone grid) and the peak mark's picture.
-#include "keyboard.h"
-#include "peak_mark.h"
+#include "spectrum/keyboard.h"
+#include "spectrum/peak_mark.h"
 
-#include "fixtures.h"
+#include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Naming of pointer positions: frequency text, semitone colour, nearest key, note and octave;
 // the height readout and the harmonic offsets.
-#include "note_naming.h"
+#include "spectrum/note_naming.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // REALFT and FOUR1 against exact bins of synthetic signals and against a plain DFT.
-#include "real_fft.h"
+#include "spectrum/real_fft.h"
 
 #include <gtest/gtest.h>
 

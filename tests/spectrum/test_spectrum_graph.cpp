@@ -1,5 +1,5 @@
 // The pitch scale, the axis ticks and their labels, and the unpacking of a packed spectrum.
-#include "spectrum_graph.h"
+#include "spectrum/spectrum_graph.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "fixtures.h"
-#include "services.h"
+#include "platform/services.h"
 
 #include <cstdlib>
 #include <initializer_list>

@@ -2,8 +2,8 @@
 // caption and counts how often the open command ran.
 #pragma once
 
-#include "common_dialog.h"
-#include "ports.h"
+#include "platform/common_dialog.h"
+#include "platform/ports.h"
 
 #include <functional>
 

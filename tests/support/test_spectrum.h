@@ -2,7 +2,7 @@
 // record of the moves, key presses and releases sent to it.
 #pragma once
 
-#include "ports.h"
+#include "platform/ports.h"
 
 #include <cstdint>
 #include <string>

@@ -2,8 +2,8 @@
 // and a wait for the view's return to rest, with the user-interface loop running meanwhile.
 #pragma once
 
-#include "pump.h"
 #include "selection_fixture.h"
+#include "tests/support/pump.h"
 
 #include <vector>
 

@@ -2,15 +2,15 @@
 // window whose open dialog names the file, and helpers to drive the mouse as the platform does.
 #pragma once
 
-#include "common_dialog.h"
-#include "doubles.h"
-#include "fixtures.h"
-#include "numbers.h"
-#include "ports.h"
-#include "waveform_view.h"
+#include "platform/common_dialog.h"
+#include "platform/numbers.h"
+#include "platform/ports.h"
+#include "tests/support/doubles.h"
+#include "tests/support/fixtures.h"
+#include "waveview/waveform_view.h"
 
-#include "test_shell.h"
-#include "test_spectrum.h"
+#include "tests/support/test_shell.h"
+#include "tests/support/test_spectrum.h"
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>

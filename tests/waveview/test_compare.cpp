@@ -1,9 +1,9 @@
 // "Compare FFT": how long the marked note sounds, the message without a mark, and the order of
 // what the comparison sends to the spectrum view after the selection has played.
-#include "compare.h"
 #include "playback_fixture.h"
+#include "waveview/compare.h"
 
-#include "services.h"
+#include "platform/services.h"
 
 TEST(CompareNote, LastsTheSelectionWithinItsBounds) {
     const struct {

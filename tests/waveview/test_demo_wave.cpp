@@ -1,10 +1,10 @@
 // The demonstration wave: what its generator writes, and that the start-up selection
 // (x 100 to 500 of the graph) holds enough frames for a 4096-point transform of the tone.
-#include "fixtures.h"
-#include "wave_reader.h"
+#include "tests/support/fixtures.h"
+#include "waveview/wave_reader.h"
 
-#include "file_channel.h"
-#include "view_state.h"
+#include "platform/file_channel.h"
+#include "waveview/view_state.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>

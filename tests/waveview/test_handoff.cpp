@@ -1,10 +1,10 @@
 // The "FFT" button: which bytes of the file reach the transform, and what it does instead
 // when there is no file, playback runs or nothing is selected.
-#include "handoff.h"
 #include "selection_fixture.h"
+#include "waveview/handoff.h"
 
-#include "file_channel.h"
-#include "services.h"
+#include "platform/file_channel.h"
+#include "platform/services.h"
 
 #include <QColor>
 

@@ -1,9 +1,9 @@
 // Playback in the waveform view on the silent real-time driver: the buttons, the cursor that
 // follows the player, cyclic play, and the return to rest when a play ends or cannot start.
-#include "playback.h"
 #include "playback_fixture.h"
+#include "waveview/playback.h"
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <cmath>
 #include <cstdio>

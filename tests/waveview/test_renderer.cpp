@@ -1,13 +1,13 @@
 // The waveform drawing, checked on the pixels of the graphs.
-#include "colours.h"
-#include "doubles.h"
-#include "fixtures.h"
-#include "test_shell.h"
+#include "platform/colours.h"
+#include "tests/support/doubles.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/test_shell.h"
 #include "view_fixture.h"
-#include "waveform_renderer.h"
-#include "waveform_view.h"
+#include "waveview/waveform_renderer.h"
+#include "waveview/waveform_view.h"
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <gtest/gtest.h>
 

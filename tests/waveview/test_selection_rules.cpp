@@ -1,4 +1,4 @@
-#include "selection_rules.h"
+#include "waveview/selection_rules.h"
 
 #include <gtest/gtest.h>
 

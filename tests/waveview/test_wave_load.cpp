@@ -1,12 +1,12 @@
 // Loading a file into the waveform view: the description in the labels, the channel
 // options, and the one failure path for every file that cannot be loaded.
-#include "doubles.h"
-#include "fixtures.h"
-#include "test_shell.h"
+#include "tests/support/doubles.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/test_shell.h"
 #include "view_fixture.h"
-#include "waveform_view.h"
+#include "waveview/waveform_view.h"
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The header walk on byte-built files, files written by sox, and damaged headers.
-#include "fixtures.h"
-#include "wave_reader.h"
+#include "tests/support/fixtures.h"
+#include "waveview/wave_reader.h"
 
-#include "numbers.h"
+#include "platform/numbers.h"
 
 #include <gtest/gtest.h>
 

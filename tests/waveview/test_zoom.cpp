@@ -1,8 +1,8 @@
 #include "selection_fixture.h"
 
-#include "colours.h"
-#include "file_channel.h"
-#include "services.h"
+#include "platform/colours.h"
+#include "platform/file_channel.h"
+#include "platform/services.h"
 
 #include <cstdio>
 #include <vector>

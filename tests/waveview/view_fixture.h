@@ -2,12 +2,12 @@
 // need the rest of the program.
 #pragma once
 
-#include "doubles.h"
-#include "fixtures.h"
-#include "test_shell.h"
-#include "waveform_view.h"
+#include "tests/support/doubles.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/test_shell.h"
+#include "waveview/waveform_view.h"
 
-#include "file_channel.h"
+#include "platform/file_channel.h"
 
 #include <gtest/gtest.h>
 

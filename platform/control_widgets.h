@@ -2,8 +2,8 @@
 // a scroll bar, a stretched image, line controls and timers. No logic of the program.
 #pragma once
 
-#include "control.h"
 #include "picture_box.h"
+#include "twip_control.h"
 
 #include <QImage>
 

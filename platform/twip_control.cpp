@@ -1,4 +1,4 @@
-#include "control.h"
+#include "twip_control.h"
 
 void Control::SetLeft(double twips) {
     Move(twips, top_, width_, height_);

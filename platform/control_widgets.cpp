@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "control_widgets.h"
 
 #include "colours.h"
 
