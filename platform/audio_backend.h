@@ -113,7 +113,12 @@ class MidiSynth {
     virtual void NotesOff(std::uint16_t channelMask) = 0;
 };
 
-// Creates the synthesiser at the device's rate and loads the SoundFont (slow: call it off the
-// user-interface thread). Empty, with a reason, when the SoundFont cannot be loaded.
+// Creates the synthesiser at the device's rate, loads the SoundFont and levels its instruments:
+// each melodic program gets the gain that brings a reference note to one common loudness
+// (slow, a fraction of a second: call it off the user-interface thread). Empty, with a reason,
+// when the SoundFont cannot be loaded.
 std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
                                          std::string& error);
+
+// The synthesiser's own default SoundFont setting (it may name a file that does not exist).
+std::string SynthDefaultSoundFont();
