@@ -74,7 +74,7 @@ TEST(NoteLevels, EveryInstrumentStartsAtOneLoudness) {
         const auto window = static_cast<std::size_t>(rate * 3 / 10); // 300 ms
         ASSERT_GE(c.Frames(), *onset + window);
         const double level = RmsDbfs(c, *onset, window);
-        std::printf("%-15s %6.1f dBFS RMS over its first 300 ms\n", instrument.name, level);
+        std::printf("%-15s %6.2f dBFS RMS over its first 300 ms\n", instrument.name, level);
         EXPECT_NEAR(level, kWantDbfs, kToleranceDb);
     }
     EXPECT_TRUE(TestServices().messages.shown.empty());
@@ -98,7 +98,8 @@ TEST(NoteLevels, ANoteOverAFullScaleWaveIsLimitedNotClipped) {
     ASSERT_TRUE(engine.WaitForSoundFont());
     const int rate = engine.Rate();
     const std::string wave = engine.Dir().File("loud.wav");
-    WriteFile(wave, MakeWave(1, 16, rate, 2 * rate,
+    const int waveFrames = 3 * rate;
+    WriteFile(wave, MakeWave(1, 16, rate, waveFrames,
                              [rate](int f, int) { return FullScaleSample(f, rate); }));
     OneNote piano;
     piano.key = 64;
@@ -120,22 +121,30 @@ TEST(NoteLevels, ANoteOverAFullScaleWaveIsLimitedNotClipped) {
         w.SetCommand("Play");
         PumpFor(300);
         n.SetCommand("Play");
-        ASSERT_TRUE(PumpUntil([&] { return waveDone > 0; }, 4000));
+        ASSERT_TRUE(PumpUntil([&] { return waveDone > 0; }, 5000));
     }
     const Capture c = engine.Finish();
     const auto onset = c.Onset();
     ASSERT_TRUE(onset.has_value());
 
-    // Alone, the wave is heard sample for sample, up to where the note comes in.
-    std::size_t exact = 0;
-    while (*onset + exact < c.Frames() && exact < static_cast<std::size_t>(2 * rate)) {
-        const float want = FullScaleSample(static_cast<int>(exact), rate) / 32768.0f;
-        if (c.Left(*onset + exact) != want || c.Right(*onset + exact) != want)
-            break;
-        ++exact;
+    // Alone, the wave is heard sample for sample: up to where the note comes in, and again
+    // once the note has faded (by 1.9 s) and the limiter's gain is back at exactly 1.
+    std::size_t exact = 0, lastChanged = 0;
+    bool changed = false;
+    for (std::size_t f = 0; f < static_cast<std::size_t>(waveFrames); ++f) {
+        ASSERT_LT(*onset + f, c.Frames());
+        const float want = FullScaleSample(static_cast<int>(f), rate) / 32768.0f;
+        if (c.Left(*onset + f) != want || c.Right(*onset + f) != want) {
+            changed = true;
+            lastChanged = f;
+        } else if (!changed) {
+            exact = f + 1;
+        }
     }
     EXPECT_GT(exact, static_cast<std::size_t>(rate / 5)) << "the wave alone was changed";
     EXPECT_LT(exact, static_cast<std::size_t>(rate / 2)) << "the note was not mixed in";
+    EXPECT_LT(lastChanged, static_cast<std::size_t>(waveFrames - rate / 2))
+        << "the wave stays changed after the note";
 
     // Together they stay within full scale, by a gain that rides the peaks. A mix cut at full
     // scale sits flat there for dozens of frames in a row (36 measured); a limited one only
@@ -149,9 +158,9 @@ TEST(NoteLevels, ANoteOverAFullScaleWaveIsLimitedNotClipped) {
         run = s >= 0.999f ? run + 1 : 0;
         longestRun = std::max(longestRun, run);
     }
-    std::printf("mixed peak %.6f (full scale 1), longest run at full scale %zu frames, the wave "
-                "alone exact for %zu frames\n",
-                peak, longestRun, exact);
+    std::printf("mixed peak %.6f (full scale 1), longest run at full scale %zu frames; the wave "
+                "alone exact for its first %zu frames and after frame %zu of %d\n",
+                peak, longestRun, exact, lastChanged, waveFrames);
     EXPECT_LE(peak, 1.0f);
     EXPECT_GE(peak, 0.99f) << "the limiter holds the mix at full scale, not far below";
     EXPECT_LE(longestRun, 12u);
