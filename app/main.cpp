@@ -1,5 +1,5 @@
 // Tonvexa: teaches how the Fourier transform analyses sound.
-#include "shell/main_window.h"
+#include "shell/program.h"
 
 #include <QApplication>
 

@@ -73,37 +73,15 @@ class QtScreenPointer : public ScreenPointerService {
     MousePointer current_ = MousePointer::Default;
 };
 
-Services& Current() {
-    static QtMessageBoxes messages;
-    static QtFileDialog files;
-    static QtBeep beep;
-    static QtScreenPointer screen;
-    static Services services{&messages, &files, &beep, &screen};
-    return services;
-}
-
 } // namespace
 
-Services& Platform() {
-    return Current();
-}
+DesktopServices::DesktopServices()
+    : messages_(std::make_unique<QtMessageBoxes>()), files_(std::make_unique<QtFileDialog>()),
+      beep_(std::make_unique<QtBeep>()),
+      screen_(std::make_unique<QtScreenPointer>()), services_{messages_.get(), files_.get(),
+                                                              beep_.get(), screen_.get()} {}
 
-Services InstallServices(const Services& s) {
-    Services previous = Current();
-    if (s.messages) {
-        Current().messages = s.messages;
-    }
-    if (s.files) {
-        Current().files = s.files;
-    }
-    if (s.beep) {
-        Current().beep = s.beep;
-    }
-    if (s.screen) {
-        Current().screen = s.screen;
-    }
-    return previous;
-}
+DesktopServices::~DesktopServices() = default;
 
 std::string AppTitle() {
     return "Tonvexa";
@@ -115,21 +93,7 @@ int AppMinor() {
     return TONVEXA_VERSION_MINOR;
 }
 
-namespace {
-std::string& AppPathOverride() {
-    static std::string folder;
-    return folder;
-}
-} // namespace
-
-void SetAppPath(const std::string& folder) {
-    AppPathOverride() = folder;
-}
-
 std::string AppPath() {
-    if (!AppPathOverride().empty()) {
-        return AppPathOverride();
-    }
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath().toStdString()
                                         : std::string(".");
 }
