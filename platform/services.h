@@ -50,7 +50,8 @@ Services& Platform();
 // Replaces the services (fields left null keep the current ones). Returns the previous set.
 Services InstallServices(const Services& s);
 
-// The program's title and version, and the folder it runs from.
+// The program's title and version, and its read-only data folder: share/tonvexa/ beside the
+// executable's bin/ when installed, the executable's own folder in the build tree.
 std::string AppTitle();
 int AppMajor();
 int AppMinor();
