@@ -1,12 +1,17 @@
 #include "services.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #ifndef TONVEXA_VERSION_MAJOR
 #define TONVEXA_VERSION_MAJOR 1
 #define TONVEXA_VERSION_MINOR 0
+#endif
+#ifndef TONVEXA_DATA_FROM_BIN
+#define TONVEXA_DATA_FROM_BIN "../share/tonvexa"
 #endif
 
 namespace {
@@ -94,8 +99,15 @@ int AppMinor() {
 }
 
 std::string AppPath() {
-    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath().toStdString()
-                                        : std::string(".");
+    if (!QCoreApplication::instance()) {
+        return ".";
+    }
+    // Installed, the files lie in the data folder at a fixed place relative to the executable
+    // (bin/ -> share/tonvexa/), wherever the tree was installed or moved to; in the build tree
+    // they are copied beside the executable.
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const QString installed = QDir::cleanPath(exeDir + "/" TONVEXA_DATA_FROM_BIN);
+    return (QFileInfo(installed).isDir() ? installed : exeDir).toStdString();
 }
 
 std::string JoinLines(std::initializer_list<std::string> lines) {

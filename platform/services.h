@@ -63,7 +63,8 @@ class DesktopServices {
     Services services_;
 };
 
-// The program's title and version, and the folder it runs from.
+// The program's title and version, and its read-only data folder: share/tonvexa/ beside the
+// executable's bin/ when installed, the executable's own folder in the build tree.
 std::string AppTitle();
 int AppMajor();
 int AppMinor();
