@@ -11,8 +11,6 @@ constexpr float kFullScale = 1.0f;
 // so the gain does not flutter with each wave of a loud tone.
 constexpr float kAttackStep = 1.0f / 64;
 constexpr float kReleaseStep = 1.0f / 4800;
-// A frame's gain is at most the gain that every frame this far ahead needs (1.3 ms at 48 kHz).
-constexpr int kHoldFrames = 64;
 
 } // namespace
 
@@ -44,10 +42,19 @@ void MixLimiter::ProcessChunk(float* stereo, int frames) {
     // Backwards: the gain slopes down towards each of those holds.
     for (int i = frames - 2; i >= 0; --i)
         gains_[i] = std::min(gains_[i], gains_[i + 1] + kAttackStep);
-    // Forwards: after a peak the gain climbs back slowly, reaching exactly 1.
+    // Forwards: the gain follows every fall at once, holds still for a while after the last
+    // one (so the frames after a crest are not raised back to full scale, which would flatten
+    // it), then climbs back slowly, reaching exactly 1.
     float g = gain_;
     for (int i = 0; i < frames; ++i) {
-        g = std::min({gains_[i], g + kReleaseStep, 1.0f});
+        if (gains_[i] <= g) {
+            g = gains_[i];
+            hold_ = kHoldFrames;
+        } else if (hold_ > 0) {
+            --hold_;
+        } else {
+            g = std::min({gains_[i], g + kReleaseStep, 1.0f});
+        }
         // The product may round one step above full scale; keep it within.
         stereo[2 * i] = std::clamp(stereo[2 * i] * g, -kFullScale, kFullScale);
         stereo[2 * i + 1] = std::clamp(stereo[2 * i + 1] * g, -kFullScale, kFullScale);

@@ -17,8 +17,12 @@ class MixLimiter {
   private:
     static constexpr int kChunkFrames = 1024; // the look-ahead: frames whose peaks are known
                                               // before their gain is chosen
+    // A frame's gain is at most the gain that every frame this far ahead needs, and after a
+    // fall the gain holds this long before it climbs (1.3 ms at 48 kHz).
+    static constexpr int kHoldFrames = 64;
     void ProcessChunk(float* stereo, int frames);
 
     std::array<float, kChunkFrames> gains_{};
     float gain_ = 1.0f;
+    int hold_ = 0; // frames the gain still holds after its last fall
 };
