@@ -122,6 +122,9 @@ void MDIForm1::BuildMenus() {
     QMenu* file = menu(nullptr, "mnuFile", "&File");
     QObject::connect(item(file, "mnuOpen", "&Open"), &QAction::triggered, window_.get(),
                      [this] { mnuOpen_Click(); });
+    QAction* record = item(file, "mnuRecord", "&Record...");
+    record->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    QObject::connect(record, &QAction::triggered, window_.get(), [this] { mnuRecord_Click(); });
     separator(file, "mnuSep1");
     QMenu* save = menu(file, "mnuSave", "&Save");
     item(save, "mnuSaveTxt", "*.&txt files");
@@ -227,15 +230,19 @@ void MDIForm1::mnuOpen_Click() {
     commonDialog1_.CancelError = true;
     try {
         commonDialog1_.ShowOpen();
-        if (!commonDialog1_.FileName().empty()) {
-            Platform().screen->Set(MousePointer::Hourglass);
-            TheForm103().SetFocus();
-            TheForm103().LerFileDad_3();
-            SetPointer(MousePointer::Default);
-            Platform().screen->Set(MousePointer::Default);
-        }
+        LoadChosenFile();
     } catch (...) {
         // A cancel (or any error after the dialog) ends the command quietly.
+    }
+}
+
+void MDIForm1::LoadChosenFile() {
+    if (!commonDialog1_.FileName().empty()) {
+        Platform().screen->Set(MousePointer::Hourglass);
+        TheForm103().SetFocus();
+        TheForm103().LerFileDad_3();
+        SetPointer(MousePointer::Default);
+        Platform().screen->Set(MousePointer::Default);
     }
 }
 

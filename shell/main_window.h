@@ -41,6 +41,9 @@ class MDIForm1 : public ShellPort {
     bool LineStyleChecked() const override;
 
     void mnuExit_Click();
+    // File > Record...: records a take and loads it as File > Open loads a chosen file
+    // (record_menu.cpp).
+    void mnuRecord_Click();
 
     // ---- FTGraph menu: the spectrum's style and line colour, each redrawing the spectrum ----
     void mnuLine_Click();
@@ -84,6 +87,9 @@ class MDIForm1 : public ShellPort {
     Timer Timer3; // second half of the start-up demonstration
 
   private:
+    // What File > Open does once the dialog has a file name: the hourglass, the waveform
+    // view's load and the pointers back. Throws what the load throws.
+    void LoadChosenFile();
     void BuildMenus();
     void WireGraphStyleMenu();
     void WireInstrumentMenu();
