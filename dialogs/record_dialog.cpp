@@ -187,6 +187,9 @@ std::optional<std::string> RecordDialog::Run() {
 }
 
 void RecordDialog::Record_Click() {
+    if (!device_) {
+        return;
+    }
     switch (state_) {
     case State::Monitoring:
         port_.StopAllSound();
