@@ -3,7 +3,7 @@
 #include "main_window.h"
 
 #include "dialogs/record_dialog.h"
-#include "spectrum/spectrum_view.h"
+#include "notes/note_player.h"
 #include "waveview/waveform_view.h"
 
 namespace {
@@ -13,8 +13,8 @@ namespace {
 // the keyboard's note.
 class SilenceForTake : public RecordPort {
   public:
-    SilenceForTake(MDIForm1& frame, Form103& wave, Form101& spectrum)
-        : frame_(frame), wave_(wave), spectrum_(spectrum) {}
+    SilenceForTake(MDIForm1& frame, Form103& wave, NotePlayer& notes)
+        : frame_(frame), wave_(wave), notes_(notes) {}
 
     void StopAllSound() override {
         frame_.Timer2.SetEnabled(false);
@@ -26,19 +26,22 @@ class SilenceForTake : public RecordPort {
         if (wave_.Timer1.Enabled()) {
             wave_.Timer1_Timer();
         }
-        spectrum_.Image1_MouseUp(0, 0, 0, 0);
+        notes_.Release();
     }
 
   private:
     MDIForm1& frame_;
     Form103& wave_;
-    Form101& spectrum_;
+    NotePlayer& notes_;
 };
 
 } // namespace
 
 void MDIForm1::mnuRecord_Click() {
-    SilenceForTake silence(*this, TheForm103(), TheForm101());
+    if (!wave_) {
+        return;
+    }
+    SilenceForTake silence(*this, *wave_, notes_);
     RecordDialog dialog(silence, RecordingsFolder(), window_.get());
     const std::optional<std::string> take = dialog.Run();
     if (!take) {

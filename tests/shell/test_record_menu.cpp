@@ -51,7 +51,7 @@ constexpr std::int64_t kTakeFrames = 2 * kCaptureRate;
 } // namespace
 
 TEST_F(MainWindowTest, RecordLoadsATwoSecondTakeWhoseSpectrumNamesTheA) {
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
     main.Timer2.SetEnabled(false);
     EXPECT_EQ(main.Item("mnuRecord")->shortcut(), QKeySequence("Ctrl+R"));
     MusicFolder music;
@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, RecordLoadsATwoSecondTakeWhoseSpectrumNamesTheA) {
     WriteFile(song, MakeWave(1, 16, 8000, 4000, [](int f, int) { return f % 300; }));
     TestServices().files.answers.push_back(song);
     main.mnuOpen_Click();
-    Form103& wave = TheForm103();
+    Form103& wave = Wave();
     wave.Command4_Click(); // cyclic play: it goes on until something stops it
     ASSERT_FALSE(wave.PlayIdle);
 
@@ -105,7 +105,7 @@ TEST_F(MainWindowTest, RecordLoadsATwoSecondTakeWhoseSpectrumNamesTheA) {
     wave.Picture2_MouseDown(1, 0, 100, 100);
     wave.Picture2_MouseMove(1, 0, 9000, 100);
     wave.Command5_Click();
-    Form101& spectrum = TheForm101();
+    Form101& spectrum = Spectrum();
     ASSERT_GT(spectrum.NPontGraf, 0);
     const auto& mag = spectrum.Arrays().MagFt;
     std::int32_t peak = 1;
