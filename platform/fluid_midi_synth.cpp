@@ -172,6 +172,10 @@ std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFo
         error = "no synthesiser";
         return nullptr;
     }
+    if (cancel.load()) {
+        error = "the SoundFont load was given up";
+        return nullptr;
+    }
     // The synthesiser owns a loader once it is added, and tries it before its own.
     fluid_sfloader_t* loader = new_fluid_defsfloader(settings.get());
     if (!loader) {

@@ -412,4 +412,16 @@ TEST(AudioService, EndingWhileTheSoundFontLoadsGivesTheLoadUp) {
     start = Clock::now();
     EXPECT_FALSE(MakeMidiSynth(48000, soundFont, cancel, error));
     std::cout << "  SoundFont load " << loadMs << " ms, given up in " << MsSince(start) << " ms\n";
+
+    // The same on the real stack: an engine ended while its SoundFont loads.
+    StopAudio();
+    AudioSettings real;
+    real.soundFont = soundFont;
+    auto realEngine = std::make_unique<AudioEngine>(real);
+    std::this_thread::sleep_for(10ms);
+    const bool loading = realEngine->Info().soundFont == SoundFontState::Loading;
+    start = Clock::now();
+    realEngine.reset();
+    std::cout << "  real engine ended " << (loading ? "during" : "after") << " its load in "
+              << MsSince(start) << " ms\n";
 }
