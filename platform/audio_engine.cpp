@@ -18,9 +18,6 @@ constexpr char kSoundFontFolder[] = "/usr/share/sounds/sf2";
 constexpr char kDefaultSoundFont[] = "/usr/share/sounds/sf2/default-GM.sf2";
 constexpr std::uintmax_t kMaxMidiBytes = 16 * 1024 * 1024;
 constexpr auto kServicePeriod = std::chrono::milliseconds(5); // feeding and end detection
-// The longest the engine's end waits for a SoundFont still loading (the program quits during
-// its splash); the load is told to give up, and what it cannot stop it finishes on its own.
-constexpr auto kLoadWait = std::chrono::milliseconds(50);
 // How often the service thread looks whether the output device has gone or the default
 // changed: a lost device plays again within this and the time to open another.
 constexpr auto kFollowPeriod = std::chrono::milliseconds(250);
@@ -86,15 +83,6 @@ bool IsRegularFile(const std::string& path) {
 
 } // namespace
 
-// What the engine and its SoundFont loading thread share; it outlives whichever ends last.
-struct SoundFontLoad {
-    std::atomic<bool> cancel{false};
-    std::mutex mutex; // the two below
-    std::condition_variable finished;
-    bool done = false;      // the loading thread has handed its result over
-    bool abandoned = false; // the engine has ended: the result is the thread's to drop
-};
-
 std::unique_ptr<AudioBackend> MakeSystemAudioBackend() {
     return std::make_unique<SystemAudioBackend>();
 }
@@ -130,40 +118,24 @@ AudioEngine::AudioEngine(const AudioSettings& settings)
         return; // Missing: sequencer players report it when they open
     soundFont_.store(SoundFontState::Loading);
     const double rate = output_->Spec().rate;
-    load_ = std::make_shared<SoundFontLoad>();
-    loader_ = std::thread([this, load = load_, backend = backend_, soundFont, rate] {
+    loader_ = std::thread([this, soundFont, rate] {
         std::string why;
         std::unique_ptr<MidiSynth> synth =
-            backend->MakeMidiSynth(rate, soundFont, load->cancel, why);
-        std::lock_guard guard(load->mutex);
-        if (load->abandoned)
-            return; // the engine is gone; the synthesiser goes with this thread
-        if (synth) {
-            std::lock_guard synthGuard(synthMutex_);
-            synthOwner_ = std::move(synth);
-            synth_.store(synthOwner_.get(), std::memory_order_release);
-            soundFont_.store(SoundFontState::Ready);
-        } else {
+            backend_->MakeMidiSynth(rate, soundFont, cancelLoad_, why);
+        if (!synth) {
             soundFont_.store(SoundFontState::Failed);
+            return;
         }
-        load->done = true;
-        load->finished.notify_all();
+        std::lock_guard guard(synthMutex_);
+        synthOwner_ = std::move(synth);
+        synth_.store(synthOwner_.get(), std::memory_order_release);
+        soundFont_.store(SoundFontState::Ready);
     });
 }
 
 AudioEngine::~AudioEngine() {
-    if (load_) {
-        // A SoundFont still loading is told to give up and waited for a short while only.
-        load_->cancel.store(true);
-        std::unique_lock lock(load_->mutex);
-        load_->finished.wait_for(lock, kLoadWait, [this] { return load_->done; });
-        load_->abandoned = true;
-        lock.unlock();
-        if (load_->done)
-            loader_.join();
-        else
-            loader_.detach();
-    }
+    // A SoundFont still loading (the program quits during its splash) is given up.
+    cancelLoad_.store(true);
     {
         std::lock_guard guard(voicesMutex_);
         quit_ = true;
@@ -171,6 +143,8 @@ AudioEngine::~AudioEngine() {
     wake_.notify_all();
     service_.join();
     decoder_.join();
+    if (loader_.joinable())
+        loader_.join();
     {
         std::lock_guard guard(voicesMutex_);
         for (const auto& voice : entries_)

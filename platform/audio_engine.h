@@ -16,7 +16,6 @@
 
 class AudioBackend;
 class FollowingOutput;
-struct SoundFontLoad;
 class MidiSynth;
 class Voice;
 
@@ -124,7 +123,7 @@ class AudioEngine {
     std::mutex synthMutex_;
     std::atomic<MidiSynth*> synth_{nullptr};
     std::atomic<SoundFontState> soundFont_{SoundFontState::Missing};
-    std::shared_ptr<SoundFontLoad> load_; // shared with the loading thread
+    std::atomic<bool> cancelLoad_{false}; // set when the engine ends: the load gives up
     std::thread loader_;
 
     // Read by the device thread; changed only under the device lock.
