@@ -9,7 +9,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -60,6 +63,73 @@ void QuietLogs() {
     });
 }
 
+// The SoundFont is read through these file functions, so a load can be given up between two
+// reads when the program quits. The library hands them only the name given to the load, so
+// that name carries the address of the load's state, as the library's documentation shows for
+// loading from memory; the library's own loader, tried next, finds no file by that name.
+constexpr char kLoadPrefix[] = "&tonvexa-load:";
+constexpr fluid_long_long_t kReadPiece = 1 << 20; // bytes read between two looks at the flag
+
+struct Load {
+    std::string path;
+    const std::atomic<bool>* cancel;
+};
+
+struct LoadFile {
+    std::FILE* file;
+    const std::atomic<bool>* cancel;
+};
+
+std::string LoadName(const Load& load) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%p", kLoadPrefix, static_cast<const void*>(&load));
+    return name;
+}
+
+void* OpenLoad(const char* name) {
+    const std::string n(name);
+    if (n.rfind(kLoadPrefix, 0) != 0)
+        return nullptr;
+    void* address = nullptr;
+    if (std::sscanf(n.c_str() + sizeof kLoadPrefix - 1, "%p", &address) != 1 || !address)
+        return nullptr;
+    const auto* load = static_cast<const Load*>(address);
+    std::FILE* f = std::fopen(load->path.c_str(), "rb");
+    return f ? new LoadFile{f, load->cancel} : nullptr;
+}
+
+int ReadLoad(void* buffer, fluid_long_long_t count, void* handle) {
+    auto* h = static_cast<LoadFile*>(handle);
+    auto* at = static_cast<char*>(buffer);
+    while (count > 0) {
+        if (h->cancel->load(std::memory_order_relaxed))
+            return FLUID_FAILED;
+        const auto piece = static_cast<std::size_t>(std::min(count, kReadPiece));
+        if (std::fread(at, 1, piece, h->file) != piece)
+            return FLUID_FAILED;
+        at += piece;
+        count -= static_cast<fluid_long_long_t>(piece);
+    }
+    return FLUID_OK;
+}
+
+int SeekLoad(void* handle, fluid_long_long_t offset, int origin) {
+    return fseeko(static_cast<LoadFile*>(handle)->file, static_cast<off_t>(offset), origin) == 0
+               ? FLUID_OK
+               : FLUID_FAILED;
+}
+
+fluid_long_long_t TellLoad(void* handle) {
+    return ftello(static_cast<LoadFile*>(handle)->file);
+}
+
+int CloseLoad(void* handle) {
+    auto* h = static_cast<LoadFile*>(handle);
+    const int result = std::fclose(h->file) == 0 ? FLUID_OK : FLUID_FAILED;
+    delete h;
+    return result;
+}
+
 // A planar left and right buffer for every MIDI channel, filled by fluid_synth_process.
 class ChannelBuffers {
   public:
@@ -86,8 +156,10 @@ class ChannelBuffers {
 
 // The gain that brings each melodic program's reference note to kNoteLevelDbfs; 1 for a
 // program the SoundFont lacks or that stays silent. The notes are rendered fifteen at a time,
-// one on each channel but the drum channel. Leaves the synthesiser reset.
-ProgramGains LevelPrograms(fluid_synth_t* synth, fluid_sfont_t* sfont, double rate) {
+// one on each channel but the drum channel. Leaves the synthesiser reset. Empty when `cancel`
+// is set between two rounds.
+std::optional<ProgramGains> LevelPrograms(fluid_synth_t* synth, fluid_sfont_t* sfont, double rate,
+                                          const std::atomic<bool>& cancel) {
     ProgramGains gains;
     gains.fill(1.0f);
     std::vector<int> programs;
@@ -101,6 +173,8 @@ ProgramGains LevelPrograms(fluid_synth_t* synth, fluid_sfont_t* sfont, double ra
     const double target = std::pow(10.0, kNoteLevelDbfs / 20.0);
     ChannelBuffers buffers(static_cast<int>(std::lround(rate * kReferenceSeconds)));
     for (std::size_t first = 0; first < programs.size(); first += channels.size()) {
+        if (cancel.load(std::memory_order_relaxed))
+            return std::nullopt;
         const std::size_t count = std::min(channels.size(), programs.size() - first);
         for (std::size_t k = 0; k < count; ++k) {
             fluid_synth_program_change(synth, channels[k], programs[first + k]);
@@ -139,9 +213,10 @@ class FluidPlayer : public MidiPlayer {
 
 class FluidMidiSynth : public MidiSynth {
   public:
-    FluidMidiSynth(SettingsHandle settings, SynthHandle synth, const ProgramGains& gains)
-        : settings_(std::move(settings)), synth_(std::move(synth)), gains_(gains),
-          buffers_(kRenderChunkFrames) {}
+    FluidMidiSynth(SettingsHandle settings, SynthHandle synth, std::unique_ptr<Load> load,
+                   const ProgramGains& gains)
+        : settings_(std::move(settings)), synth_(std::move(synth)), load_(std::move(load)),
+          gains_(gains), buffers_(kRenderChunkFrames) {}
     ~FluidMidiSynth() override {
         synth_.reset(); // before the settings it was made from
     }
@@ -194,6 +269,7 @@ class FluidMidiSynth : public MidiSynth {
 
     SettingsHandle settings_;
     SynthHandle synth_;
+    std::unique_ptr<Load> load_; // the name the SoundFont was loaded by stays valid
     ProgramGains gains_;
     ChannelBuffers buffers_; // device thread only
 };
@@ -201,7 +277,7 @@ class FluidMidiSynth : public MidiSynth {
 } // namespace
 
 std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
-                                         std::string& error) {
+                                         const std::atomic<bool>& cancel, std::string& error) {
     QuietLogs();
     SettingsHandle settings(new_fluid_settings());
     if (!settings) {
@@ -226,15 +302,34 @@ std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFo
         error = "no synthesiser";
         return nullptr;
     }
-    const int id = fluid_synth_sfload(synth.get(), soundFont.c_str(), 1);
+    if (cancel.load()) {
+        error = "the SoundFont load was given up";
+        return nullptr;
+    }
+    // The synthesiser owns a loader once it is added, and tries it before its own.
+    fluid_sfloader_t* loader = new_fluid_defsfloader(settings.get());
+    if (!loader) {
+        error = "no SoundFont loader";
+        return nullptr;
+    }
+    fluid_sfloader_set_callbacks(loader, OpenLoad, ReadLoad, SeekLoad, TellLoad, CloseLoad);
+    fluid_synth_add_sfloader(synth.get(), loader);
+    auto load = std::make_unique<Load>(Load{soundFont, &cancel});
+    const int id = fluid_synth_sfload(synth.get(), LoadName(*load).c_str(), 1);
     fluid_sfont_t* sfont =
         id == FLUID_FAILED ? nullptr : fluid_synth_get_sfont_by_id(synth.get(), id);
     if (!sfont) {
-        error = "cannot load the SoundFont " + soundFont;
+        error = cancel.load() ? "the SoundFont load was given up"
+                              : "cannot load the SoundFont " + soundFont;
         return nullptr;
     }
-    const ProgramGains gains = LevelPrograms(synth.get(), sfont, rate);
-    return std::make_unique<FluidMidiSynth>(std::move(settings), std::move(synth), gains);
+    const std::optional<ProgramGains> gains = LevelPrograms(synth.get(), sfont, rate, cancel);
+    if (!gains) {
+        error = "the SoundFont load was given up";
+        return nullptr;
+    }
+    return std::make_unique<FluidMidiSynth>(std::move(settings), std::move(synth), std::move(load),
+                                            *gains);
 }
 
 std::string SynthDefaultSoundFont() {
