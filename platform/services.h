@@ -20,9 +20,10 @@ class MessageBoxService {
 class FileDialogService {
   public:
     virtual ~FileDialogService() = default;
-    // Shows the open-file dialog with a filter "Description|pattern"; the chosen full path,
-    // or nothing when cancelled.
-    virtual std::optional<std::string> GetOpenFileName(const std::string& filter) = 0;
+    // Shows the open-file dialog with a filter "Description|pattern", starting in `folder` (the
+    // user's home folder when empty); the chosen full path, or nothing when cancelled.
+    virtual std::optional<std::string> GetOpenFileName(const std::string& filter,
+                                                       const std::string& folder) = 0;
 };
 
 class BeepService {
@@ -47,6 +48,9 @@ struct Services {
 
 // The services in use; the toolkit's own until InstallServices replaces them.
 Services& Platform();
+class QWidget;
+// Centres the toolkit's message boxes and open dialog over `owner` (the program's frame).
+void SetDialogOwner(QWidget* owner);
 // Replaces the services (fields left null keep the current ones). Returns the previous set.
 Services InstallServices(const Services& s);
 
