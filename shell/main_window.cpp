@@ -3,6 +3,7 @@
 #include "dialogs/about_box.h"
 #include "dialogs/splash_screen.h"
 #include "dialogs/vector_picture.h"
+#include "dropped_file.h"
 #include "note_files.h"
 #include "note_state.h"
 #include "platform/audio_engine.h"
@@ -12,10 +13,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -27,10 +32,20 @@ constexpr double kChildWidth = 11920;
 constexpr double kChildHeight = 4180;
 constexpr double kWaveViewTop = 4180;
 
-// The frame: closing it unloads the children before it goes.
+// How often the end of the start-up demonstration is looked for before the start file loads.
+constexpr int kStartFileCheckMs = 100;
+
+// Room the desktop takes around a window for its title bar and borders, logical pixels.
+constexpr int kDecorationWidthPx = 16;
+constexpr int kDecorationHeightPx = 40;
+
+// The frame: closing it unloads the children before it goes; one wave file dropped on it is
+// handed on, anything else is refused by the drag cursor.
 class FrameWindow : public QMainWindow {
   public:
+    FrameWindow() { setAcceptDrops(true); }
     std::function<void()> onClose;
+    std::function<void(const std::string&)> onDropFile;
 
   protected:
     void closeEvent(QCloseEvent* e) override {
@@ -38,6 +53,32 @@ class FrameWindow : public QMainWindow {
             onClose();
         }
         e->accept();
+    }
+    void dragEnterEvent(QDragEnterEvent* e) override { AcceptWaveFile(*e); }
+    void dragMoveEvent(QDragMoveEvent* e) override { AcceptWaveFile(*e); }
+    void dropEvent(QDropEvent* e) override {
+        const auto file = DroppedWaveFile(*e->mimeData());
+        if (!file || !onDropFile) {
+            e->ignore();
+            return;
+        }
+        e->acceptProposedAction();
+        // Loaded after the drop has ended, so the reader's boxes never hold the dragging
+        // program waiting.
+        QTimer::singleShot(0, this, [this, path = *file] {
+            if (onDropFile) {
+                onDropFile(path);
+            }
+        });
+    }
+
+  private:
+    static void AcceptWaveFile(QDropEvent& e) {
+        if (DroppedWaveFile(*e.mimeData())) {
+            e.acceptProposedAction();
+        } else {
+            e.ignore();
+        }
     }
 };
 
@@ -84,9 +125,11 @@ Form101& TheForm101() {
 }
 
 MDIForm1::MDIForm1()
-    : Timer2(100, false), Timer3(500, false), window_(std::make_unique<FrameWindow>()) {
+    : Timer2(100, false), Timer3(500, false), StartFileTimer(kStartFileCheckMs, false),
+      window_(std::make_unique<FrameWindow>()) {
     auto* frame = static_cast<FrameWindow*>(window_.get());
     frame->onClose = [this] { MDIForm_Unload(); };
+    frame->onDropFile = [this](const std::string& path) { OpenFile(path); };
     area_ = new QMdiArea(frame);
     area_->setBackground(QGuiApplication::palette().color(QPalette::Dark));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -95,9 +138,20 @@ MDIForm1::MDIForm1()
     frame->setWindowTitle(QString::fromStdString(AppTitle()));
     BuildMenus();
     WireDemonstration();
-    // Room for both children.
-    area_->setMinimumSize(TwipsToPx(kChildWidth), TwipsToPx(kWaveViewTop + kChildHeight));
-    frame->resize(area_->minimumSize() + QSize(0, frame->menuBar()->sizeHint().height()));
+    FitToScreen();
+}
+
+void MDIForm1::FitToScreen() {
+    // Both children when the screen has room; else as much as fits, and the area scrolls to
+    // the rest. The frame asks for no minimum beyond its menu bar, so it fits any screen.
+    const QSize children(TwipsToPx(kChildWidth), TwipsToPx(kWaveViewTop + kChildHeight));
+    QSize wanted = children + QSize(0, window_->menuBar()->sizeHint().height());
+    if (const QScreen* screen = window_->screen()) {
+        const QSize room =
+            screen->availableGeometry().size() - QSize(kDecorationWidthPx, kDecorationHeightPx);
+        wanted = wanted.boundedTo(room);
+    }
+    window_->resize(wanted);
 }
 
 MDIForm1::~MDIForm1() = default;
@@ -227,16 +281,30 @@ void MDIForm1::mnuOpen_Click() {
     commonDialog1_.CancelError = true;
     try {
         commonDialog1_.ShowOpen();
-        if (!commonDialog1_.FileName().empty()) {
-            Platform().screen->Set(MousePointer::Hourglass);
-            TheForm103().SetFocus();
-            TheForm103().LerFileDad_3();
-            SetPointer(MousePointer::Default);
-            Platform().screen->Set(MousePointer::Default);
-        }
+        LoadChosenFile();
     } catch (...) {
         // A cancel (or any error after the dialog) ends the command quietly.
     }
+}
+
+void MDIForm1::OpenFile(const std::string& path) {
+    commonDialog1_.Choose(path);
+    try {
+        LoadChosenFile();
+    } catch (...) {
+        // As after the dialog: an error ends the load quietly.
+    }
+}
+
+void MDIForm1::LoadChosenFile() {
+    if (commonDialog1_.FileName().empty()) {
+        return;
+    }
+    Platform().screen->Set(MousePointer::Hourglass);
+    TheForm103().SetFocus();
+    TheForm103().LerFileDad_3();
+    SetPointer(MousePointer::Default);
+    Platform().screen->Set(MousePointer::Default);
 }
 
 void MDIForm1::mnuExit_Click() {
@@ -277,12 +345,14 @@ MDIForm1& TheMDIForm1() {
             Attach(*view);
             return view;
         });
+        SetDialogOwner(&form->Window());
         form->MDIForm_Load();
     }
     return *form;
 }
 
 void DestroyWindows() {
+    SetDialogOwner(nullptr);
     DestroyForm103();
     SpectrumInstance().reset();
     MainInstance().reset();
@@ -290,14 +360,15 @@ void DestroyWindows() {
     Menus().clear();
 }
 
-int RunTonvexa(QApplication& app) {
+int RunTonvexa(QApplication& app, const std::string& startFile) {
     QFont font("Arial");
     font.setPointSizeF(8);
     QApplication::setFont(font);
     QApplication::setWindowIcon(ProgramIcon());
     // The sound device opens and the General MIDI instruments load while the splash shows.
     StartAudio();
-    ShowSplash([] {
+    ShowSplash([startFile] {
+        TheMDIForm1().SetStartFile(startFile);
         TheMDIForm1().Window().show();
         TheForm101().Show();
         TheForm103().Show();

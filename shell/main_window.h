@@ -41,6 +41,11 @@ class MDIForm1 : public ShellPort {
     bool LineStyleChecked() const override;
 
     void mnuExit_Click();
+    // Loads a file the user chose without the dialog (dropped on the frame, named on the
+    // command line) as File > Open loads a chosen one: same reader, same failure path.
+    void OpenFile(const std::string& path);
+    // A wave file to load once the start-up demonstration has finished; empty for none.
+    void SetStartFile(const std::string& path) { startFile_ = path; }
 
     // ---- FTGraph menu: the spectrum's style and line colour, each redrawing the spectrum ----
     void mnuLine_Click();
@@ -73,6 +78,8 @@ class MDIForm1 : public ShellPort {
     // ---- Start-up demonstration (demonstration.cpp) ----
     void Timer2_Timer(); // load Demo.wav, select, analyse, show both views
     void Timer3_Timer(); // mark the peak, compare
+    // Loads the start file when the demonstration's comparison has ended.
+    void StartFileTimer_Timer();
 
     QMainWindow& Window() { return *window_; }
     QMdiArea& Area() { return *area_; }
@@ -80,14 +87,19 @@ class MDIForm1 : public ShellPort {
     QAction* Item(const std::string& name) const;
     QMenu* Menu(const std::string& name) const;
 
-    Timer Timer2; // first half of the start-up demonstration
-    Timer Timer3; // second half of the start-up demonstration
+    Timer Timer2;         // first half of the start-up demonstration
+    Timer Timer3;         // second half of the start-up demonstration
+    Timer StartFileTimer; // after the demonstration: waits for its end, loads the start file
 
   private:
     void BuildMenus();
     void WireGraphStyleMenu();
     void WireInstrumentMenu();
     void WireDemonstration();
+    // Sizes the frame to show both children, within the screen's available room.
+    void FitToScreen();
+    // Step 5 of File > Open: loads the dialog's file under the hourglass.
+    void LoadChosenFile();
     // Checks one of the two style items, unchecks the other and redraws the spectrum.
     void ChooseStyle(const std::string& checked, const std::string& unchecked);
     // Checks one colour item, unchecks the others, takes the colour of the spectrum view's
@@ -100,6 +112,8 @@ class MDIForm1 : public ShellPort {
     std::string progAdd_;
     MousePointer pointer_ = MousePointer::Default;
     bool unloaded_ = false;
+    std::string startFile_;
+    int startFileWaitedMs_ = 0;
 };
 
 // The main window, created on first use.
@@ -108,5 +122,6 @@ MDIForm1& TheMDIForm1();
 Form101& TheForm101();
 // Destroys every window (the children first), so the next use creates them again.
 void DestroyWindows();
-// Starts the program: the main window shown, then the event loop.
-int RunTonvexa(QApplication& app);
+// Starts the program: the main window shown, then the event loop. A non-empty `startFile` is
+// loaded after the start-up demonstration.
+int RunTonvexa(QApplication& app, const std::string& startFile = {});
