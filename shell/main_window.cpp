@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 #include <functional>
@@ -149,6 +150,10 @@ void MDIForm1::FitToScreen() {
     if (const QScreen* screen = window_->screen()) {
         const QSize room =
             screen->availableGeometry().size() - QSize(kDecorationWidthPx, kDecorationHeightPx);
+        if (wanted.height() > room.height()) {
+            // Width for the vertical scroll bar, so only one bar is needed where room allows.
+            wanted.rwidth() += window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        }
         wanted = wanted.boundedTo(room);
     }
     window_->resize(wanted);
