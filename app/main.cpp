@@ -1,6 +1,6 @@
 // Tonvexa: teaches how the Fourier transform analyses sound.
 #include "shell/command_line.h"
-#include "shell/main_window.h"
+#include "shell/program.h"
 
 #include <QApplication>
 
@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tonvexa");
+    // Ties the windows to the installed menu entry and icon (the Wayland app id).
+    QGuiApplication::setDesktopFileName(TONVEXA_APP_ID);
     // Read again without the toolkit's own options (-platform, -style, ...), which it has taken.
     const CommandLine line = ParseCommandLine(QApplication::arguments());
     if (!ShouldRun(line, status)) {

@@ -11,8 +11,13 @@ class DialogCancelled : public std::runtime_error {
     DialogCancelled() : std::runtime_error("cancel was selected") {}
 };
 
+class FileDialogService;
+
 class CommonDialog {
   public:
+    // The dialog is shown through `files`.
+    explicit CommonDialog(FileDialogService& files) : files_(files) {}
+
     std::string Filter;
     bool CancelError = false;
 
@@ -30,6 +35,7 @@ class CommonDialog {
     void ShowOpen();
 
   private:
+    FileDialogService& files_;
     std::string fileName_;
     std::string fileTitle_;
     std::string lastFolder_; // empty until the user chooses a file

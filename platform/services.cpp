@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <cctype>
@@ -12,6 +13,9 @@
 #ifndef TONVEXA_VERSION_MAJOR
 #define TONVEXA_VERSION_MAJOR 1
 #define TONVEXA_VERSION_MINOR 0
+#endif
+#ifndef TONVEXA_DATA_FROM_BIN
+#define TONVEXA_DATA_FROM_BIN "../share/tonvexa"
 #endif
 
 namespace {
@@ -106,50 +110,19 @@ class QtScreenPointer : public ScreenPointerService {
     MousePointer current_ = MousePointer::Default;
 };
 
-struct ToolkitServices {
-    QtMessageBoxes messages;
-    QtFileDialog files;
-    QtBeep beep;
-    QtScreenPointer screen;
-};
-
-ToolkitServices& Toolkit() {
-    static ToolkitServices toolkit;
-    return toolkit;
-}
-
-Services& Current() {
-    static Services services{&Toolkit().messages, &Toolkit().files, &Toolkit().beep,
-                             &Toolkit().screen};
-    return services;
-}
-
 } // namespace
 
-void SetDialogOwner(QWidget* owner) {
-    Toolkit().messages.SetOwner(owner);
-    Toolkit().files.SetOwner(owner);
-}
+DesktopServices::DesktopServices()
+    : messages_(std::make_unique<QtMessageBoxes>()), files_(std::make_unique<QtFileDialog>()),
+      beep_(std::make_unique<QtBeep>()),
+      screen_(std::make_unique<QtScreenPointer>()), services_{messages_.get(), files_.get(),
+                                                              beep_.get(), screen_.get()} {}
 
-Services& Platform() {
-    return Current();
-}
+DesktopServices::~DesktopServices() = default;
 
-Services InstallServices(const Services& s) {
-    Services previous = Current();
-    if (s.messages) {
-        Current().messages = s.messages;
-    }
-    if (s.files) {
-        Current().files = s.files;
-    }
-    if (s.beep) {
-        Current().beep = s.beep;
-    }
-    if (s.screen) {
-        Current().screen = s.screen;
-    }
-    return previous;
+void DesktopServices::SetDialogOwner(QWidget* owner) {
+    messages_->SetOwner(owner);
+    files_->SetOwner(owner);
 }
 
 std::string AppTitle() {
@@ -162,23 +135,16 @@ int AppMinor() {
     return TONVEXA_VERSION_MINOR;
 }
 
-namespace {
-std::string& AppPathOverride() {
-    static std::string folder;
-    return folder;
-}
-} // namespace
-
-void SetAppPath(const std::string& folder) {
-    AppPathOverride() = folder;
-}
-
 std::string AppPath() {
-    if (!AppPathOverride().empty()) {
-        return AppPathOverride();
+    if (!QCoreApplication::instance()) {
+        return ".";
     }
-    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath().toStdString()
-                                        : std::string(".");
+    // Installed, the files lie in the data folder at a fixed place relative to the executable
+    // (bin/ -> share/tonvexa/), wherever the tree was installed or moved to; in the build tree
+    // they are copied beside the executable.
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const QString installed = QDir::cleanPath(exeDir + "/" TONVEXA_DATA_FROM_BIN);
+    return (QFileInfo(installed).isDir() ? installed : exeDir).toStdString();
 }
 
 std::string JoinLines(std::initializer_list<std::string> lines) {

@@ -52,7 +52,7 @@ bool PatternsAccept(const QString& qtFilter, const QString& name) {
 TEST(OpenDialog, StartsInTheFolderOfTheLastChosenFileAndHomeBefore) {
     auto& files = TestServices().files;
     TestServices().Reset();
-    CommonDialog dialog;
+    CommonDialog dialog(files);
     dialog.Filter = kWaveFilter;
     dialog.SetFileName("/opt/tonvexa/Demo.wav"); // the program's own file is no choice
     files.answers = {std::string("/home/ana/takes/TAKE01.WAV")};

@@ -40,9 +40,11 @@ TEST_F(HandedFiles, TheCommandLineFileLoadsWhenTheDemonstrationHasFinished) {
         TempDir dir;
         const std::string path = dir.File(c.name);
         WriteFile(path, c.bytes);
-        TestServices().Reset();
-        MDIForm1& main = TheMDIForm1();
-        Form103& wave = TheForm103();
+        program.reset(); // one program at a time
+        Start(folder.Path(), folder.UserPath());
+        MDIForm1& main = Frame();
+        main.Timer2.SetEnabled(false);
+        Form103& wave = Wave();
         main.SetStartFile(path);
         // The file in use when the comparison's note is stopped, the demonstration's last step.
         std::string fileAtDemonstrationEnd;
@@ -69,8 +71,6 @@ TEST_F(HandedFiles, TheCommandLineFileLoadsWhenTheDemonstrationHasFinished) {
             EXPECT_EQ(TestServices().files.folders, std::vector<std::string>{dir.Path()});
         }
         wave.Timer1.Tick = noteOff;
-        Channel1().Close();
-        DestroyWindows();
     }
 }
 
@@ -80,7 +80,7 @@ TEST_F(HandedFiles, OneDroppedWaveFileLoadsAndTheDragCursorRefusesAnythingElse) 
     WriteFile(path, kGoodWave);
     WriteFile(dir.File("notes.txt"), Bytes{0});
     const QUrl wave = QUrl::fromLocalFile(QString::fromStdString(path));
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
     QMainWindow& frame = main.Window();
 
     struct Offer {
@@ -116,7 +116,7 @@ TEST_F(HandedFiles, OneDroppedWaveFileLoadsAndTheDragCursorRefusesAnythingElse) 
         }
     }
     EXPECT_TRUE(PumpUntil([&] { return main.CommonDialog1().FileName() == path; }, 2000));
-    EXPECT_TRUE(TheForm103().FileLoaded);
+    EXPECT_TRUE(Wave().FileLoaded);
     EXPECT_EQ(main.Caption(), "Tonvexa [Files *.wav - (Take02.Wav)]");
     EXPECT_TRUE(TestServices().messages.shown.empty());
 }
