@@ -26,8 +26,9 @@ class CommonDialog {
     const std::string& FileTitle() const { return fileTitle_; }
     // Setting the name by program leaves no file title and is no choice of the user's.
     void SetFileName(const std::string& name);
-    // A file the user chose without the dialog (handed on the command line, dropped on the
-    // frame): name and title as if chosen in it, and the dialog's next start is its folder.
+    // A file the user chose without the dialog (named on the command line, dropped on the
+    // frame, recorded): name and title as if chosen in it, and the dialog's next start is its
+    // folder.
     void Choose(const std::string& path);
 
     // Shows the open-file dialog. A choice replaces the file name and title; a cancel

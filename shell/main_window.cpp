@@ -138,6 +138,8 @@ void MDIForm1::BuildMenus() {
     QMenu* file = menu(nullptr, "mnuFile", "&File");
     item(file, "mnuOpen", "&Open");
     OnMenu("mnuOpen", [this] { mnuOpen_Click(); });
+    item(file, "mnuRecord", "&Record...")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    OnMenu("mnuRecord", [this] { mnuRecord_Click(); });
     separator(file, "mnuSep1");
     QMenu* save = menu(file, "mnuSave", "&Save");
     item(save, "mnuSaveTxt", "*.&txt files");
@@ -275,14 +277,13 @@ void MDIForm1::OpenFile(const std::string& path) {
 }
 
 void MDIForm1::LoadChosenFile() {
-    if (commonDialog1_.FileName().empty()) {
-        return;
+    if (!commonDialog1_.FileName().empty()) {
+        services_.screen->Set(MousePointer::Hourglass);
+        wave_->SetFocus();
+        wave_->LerFileDad_3();
+        SetPointer(MousePointer::Default);
+        services_.screen->Set(MousePointer::Default);
     }
-    services_.screen->Set(MousePointer::Hourglass);
-    wave_->SetFocus();
-    wave_->LerFileDad_3();
-    SetPointer(MousePointer::Default);
-    services_.screen->Set(MousePointer::Default);
 }
 
 void MDIForm1::mnuExit_Click() {

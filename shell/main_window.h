@@ -57,6 +57,9 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     void OpenFile(const std::string& path);
     // A wave file to load once the start-up demonstration has finished; empty for none.
     void SetStartFile(const std::string& path) { startFile_ = path; }
+    // File > Record...: records a take and loads it as File > Open loads a chosen file
+    // (record_menu.cpp).
+    void mnuRecord_Click();
 
     // ---- FTGraph menu: the spectrum's style and line colour, each redrawing the spectrum ----
     void mnuLine_Click();
@@ -105,6 +108,9 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     std::function<void()> ShowAbout;
 
   private:
+    // What File > Open does once the dialog has a file name: the hourglass, the waveform
+    // view's load and the pointers back. Throws what the load throws.
+    void LoadChosenFile();
     // Places a child window at `top`; the first placement puts it into the frame and loads it.
     void Place(Form& form, double top, const std::function<void()>& load);
     void BuildMenus();
@@ -115,8 +121,6 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     void WireDemonstration();
     // Sizes the frame to show both children, within the screen's available room.
     void FitToScreen();
-    // Step 5 of File > Open: loads the dialog's file under the hourglass.
-    void LoadChosenFile();
     // Checks one of the two style items, unchecks the other and redraws the spectrum.
     void ChooseStyle(const std::string& checked, const std::string& unchecked);
     // Checks one colour item, unchecks the others, takes the colour of the spectrum view's
