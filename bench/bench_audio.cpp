@@ -59,17 +59,20 @@ std::string WriteTone(double seconds) {
     return path;
 }
 
-// The engine on the silent real-time driver, with its real buffer size.
-void StartDummyEngine() {
-    if (AudioEngine* e = AudioEngine::Current(); e && e->Info().driver == "dummy")
-        return;
-    StopAudio();
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    StartAudio();
-}
+// An engine on the silent real-time driver, with its real buffer size.
+class DummyEngine : public AudioEngine {
+  public:
+    DummyEngine() : AudioEngine(DummyDriver()) {}
 
-double BufferPeriodMs() {
-    const AudioInfo info = CurrentAudio();
+  private:
+    static AudioSettings DummyDriver() {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        return {};
+    }
+};
+
+double BufferPeriodMs(const AudioEngine& engine) {
+    const AudioInfo info = engine.Info();
     return 1000.0 * info.bufferFrames / info.rate;
 }
 
@@ -82,20 +85,20 @@ void Pump(int ms) {
 }
 
 // CPU share (percent of one core) of the device thread over a stretch of wall time.
-double DeviceThreadShare(int ms) {
-    SetCpuProbe(true);
+double DeviceThreadShare(AudioEngine& engine, int ms) {
+    engine.SetCpuProbe(true);
     Pump(50);
-    const ThreadTimes a = DeviceThreadTimes();
+    const ThreadTimes a = engine.DeviceThreadTimes();
     Pump(ms);
-    const ThreadTimes b = DeviceThreadTimes();
-    SetCpuProbe(false);
+    const ThreadTimes b = engine.DeviceThreadTimes();
+    engine.SetCpuProbe(false);
     return 100.0 * static_cast<double>(b.cpuNs - a.cpuNs) /
            static_cast<double>(b.wallNs - a.wallNs);
 }
 
 void BM_PlayToFirstSound(benchmark::State& state) {
-    StartDummyEngine();
-    MMControl mmc;
+    DummyEngine engine;
+    MMControl mmc(engine);
     mmc.SetDeviceType("WaveAudio");
     mmc.SetFileName(WriteTone(1.0));
     mmc.SetCommand("Open");
@@ -105,11 +108,11 @@ void BM_PlayToFirstSound(benchmark::State& state) {
     }
     double worst = 0;
     for (auto _ : state) {
-        ArmFirstSoundProbe();
+        engine.ArmFirstSoundProbe();
         const auto t0 = Clock::now();
         mmc.SetCommand("Play");
         std::optional<Clock::time_point> heard;
-        while (!(heard = FirstSoundTime()) && Clock::now() - t0 < std::chrono::seconds(1))
+        while (!(heard = engine.FirstSoundTime()) && Clock::now() - t0 < std::chrono::seconds(1))
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         if (!heard) {
             state.SkipWithError("no sound within a second");
@@ -123,21 +126,21 @@ void BM_PlayToFirstSound(benchmark::State& state) {
     }
     mmc.SetCommand("Close");
     state.counters["worst_ms"] = worst;
-    state.counters["buffer_ms"] = BufferPeriodMs();
+    state.counters["buffer_ms"] = BufferPeriodMs(engine);
 }
 BENCHMARK(BM_PlayToFirstSound)->Iterations(60)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // One buffer period of the open device, measured as the average time between callbacks.
 void BM_DeviceBufferPeriod(benchmark::State& state) {
-    StartDummyEngine();
+    DummyEngine engine;
     for (auto _ : state) {
-        SetCpuProbe(true);
-        std::int64_t last = DeviceThreadTimes().wallNs;
+        engine.SetCpuProbe(true);
+        std::int64_t last = engine.DeviceThreadTimes().wallNs;
         std::int64_t first = 0;
         int periods = -1;
         const auto end = Clock::now() + std::chrono::milliseconds(500);
         while (Clock::now() < end) {
-            const std::int64_t now = DeviceThreadTimes().wallNs;
+            const std::int64_t now = engine.DeviceThreadTimes().wallNs;
             if (now != last) {
                 if (periods < 0)
                     first = now;
@@ -146,26 +149,26 @@ void BM_DeviceBufferPeriod(benchmark::State& state) {
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
-        SetCpuProbe(false);
+        engine.SetCpuProbe(false);
         state.SetIterationTime(periods > 0 ? (last - first) / 1e9 / periods : 0.0);
     }
-    state.counters["nominal_ms"] = BufferPeriodMs();
-    state.counters["frames"] = CurrentAudio().bufferFrames;
+    state.counters["nominal_ms"] = BufferPeriodMs(engine);
+    state.counters["frames"] = engine.Info().bufferFrames;
 }
 BENCHMARK(BM_DeviceBufferPeriod)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The device thread's CPU share while a stereo 44.1 kHz file plays, beside the same thread idle.
 void BM_AudioThreadCpuShare(benchmark::State& state) {
-    StartDummyEngine();
-    MMControl mmc;
+    DummyEngine engine;
+    MMControl mmc(engine);
     mmc.SetDeviceType("WaveAudio");
     mmc.SetFileName(WriteTone(3.0));
     mmc.SetCommand("Open");
     double playing = 0, idle = 0;
     for (auto _ : state) {
-        idle = DeviceThreadShare(500);
+        idle = DeviceThreadShare(engine, 500);
         mmc.SetCommand("Play");
-        playing = DeviceThreadShare(2000);
+        playing = DeviceThreadShare(engine, 2000);
         mmc.SetCommand("Stop");
     }
     mmc.SetCommand("Close");

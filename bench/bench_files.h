@@ -3,6 +3,7 @@
 #pragma once
 
 #include "notes/note_player.h"
+#include "platform/audio_engine.h"
 #include "platform/common_dialog.h"
 #include "platform/file_channel.h"
 #include "platform/services.h"
@@ -50,7 +51,7 @@ class StillPointer : public ScreenPointerService {
 // The desktop and the frame as a view sees them, silent: the open dialog names the file.
 class BenchShell : public FramePort, public GraphStylePort {
   public:
-    BenchShell() : dialog(files), notes(".", ".") {}
+    BenchShell() : dialog(files), notes(engine, ".", ".") {}
     CommonDialog& CommonDialog1() override { return dialog; }
     void mnuOpen_Click() override {}
     void SetCaption(const std::string&) override {}
@@ -66,6 +67,7 @@ class BenchShell : public FramePort, public GraphStylePort {
     Services services{&messages, &files, &beep, &screen};
     FileChannel channel1;
     CommonDialog dialog;
+    AudioEngine engine;
     NotePlayer notes;
 };
 

@@ -33,7 +33,7 @@ void BM_FftClickToSpectrum_32768(benchmark::State& state) {
     Form101 spectrum(shell.services, shell, shell.notes);
     spectrum.Form_Load();
     SpectrumAnalysis analysis(spectrum);
-    Form103 view(shell.services, shell.channel1, shell, analysis);
+    Form103 view(shell.services, shell.channel1, shell, analysis, shell.engine);
     view.Form_Load();
     view.LerFileDad_3();
     view.SelIniPoint().SetCaption(std::to_string(kFirstFrame));

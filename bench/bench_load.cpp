@@ -25,7 +25,7 @@ void BM_LoadAndDraw_60min_stereo16(benchmark::State& state) {
     BenchShell shell;
     shell.dialog.SetFileName(path);
     NoAnalysis analysis;
-    Form103 view(shell.services, shell.channel1, shell, analysis);
+    Form103 view(shell.services, shell.channel1, shell, analysis, shell.engine);
     view.Form_Load();
     view.LerFileDad_3(); // warm the cache
     for (auto _ : state) {

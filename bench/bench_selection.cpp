@@ -36,7 +36,8 @@ Shared& TheShared() {
 // A shown waveform view with the hour loaded.
 std::unique_ptr<Form103> LoadedView(benchmark::State& state) {
     Shared& s = TheShared();
-    auto view = std::make_unique<Form103>(s.shell.services, s.shell.channel1, s.shell, s.analysis);
+    auto view = std::make_unique<Form103>(s.shell.services, s.shell.channel1, s.shell, s.analysis,
+                                          s.shell.engine);
     view->Form_Load();
     view->Show();
     view->LerFileDad_3();

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-NotePlayer::NotePlayer(std::string templateFolder, std::string userFolder)
+NotePlayer::NotePlayer(AudioEngine& engine, std::string templateFolder, std::string userFolder)
     : templateFolder_(std::move(templateFolder)), userFolder_(std::move(userFolder)),
-      keyOn_(kPianoKeyOn), keyOff_(kPianoKeyOff) {
+      piano_(engine), instrument_(engine), keyOn_(kPianoKeyOn), keyOff_(kPianoKeyOff) {
     // The piano player closes itself when its note has ended.
     piano_.Done = [this] { piano_.SetCommand("Close"); };
 }

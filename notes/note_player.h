@@ -12,8 +12,9 @@
 class NotePlayer {
   public:
     // The note files' read-only templates lie in `templateFolder`; the copies that are patched
-    // and played lie in `userFolder`, made from the templates when missing or damaged.
-    NotePlayer(std::string templateFolder, std::string userFolder);
+    // and played lie in `userFolder`, made from the templates when missing or damaged. Both
+    // devices play on `engine`.
+    NotePlayer(AudioEngine& engine, std::string templateFolder, std::string userFolder);
     NotePlayer(const NotePlayer&) = delete;
     NotePlayer& operator=(const NotePlayer&) = delete;
 

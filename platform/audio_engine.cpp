@@ -43,11 +43,6 @@ class SystemAudioBackend : public AudioBackend {
     }
 };
 
-std::unique_ptr<AudioEngine>& Running() {
-    static std::unique_ptr<AudioEngine> engine;
-    return engine;
-}
-
 std::int64_t SteadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -141,16 +136,6 @@ AudioEngine::~AudioEngine() {
     output_.reset(); // the callback has stopped once this returns
     synth_.store(nullptr);
     synthOwner_.reset();
-}
-
-AudioEngine* AudioEngine::Current() {
-    return Running().get();
-}
-
-AudioEngine& AudioEngine::Get() {
-    if (!Running())
-        Running() = std::make_unique<AudioEngine>(AudioSettings{});
-    return *Running();
 }
 
 AudioInfo AudioEngine::Info() const {
@@ -278,9 +263,9 @@ void AudioEngine::Render(void* self, float* stereo, int frames) {
 }
 
 void AudioEngine::Mix(float* out, int frames) {
-    if (cpuProbe.load(std::memory_order_relaxed)) {
-        cpuNs.store(ThreadCpuNs(), std::memory_order_relaxed);
-        wallNs.store(SteadyNs(), std::memory_order_relaxed);
+    if (cpuProbe_.load(std::memory_order_relaxed)) {
+        cpuNs_.store(ThreadCpuNs(), std::memory_order_relaxed);
+        wallNs_.store(SteadyNs(), std::memory_order_relaxed);
     }
     const std::size_t samples = static_cast<std::size_t>(frames) * 2;
 
@@ -302,50 +287,30 @@ void AudioEngine::Mix(float* out, int frames) {
     // Within full scale, by riding the gain: a mix that stays within passes unchanged.
     limiter_.Process(out, frames);
 
-    if (firstSoundArmed.load(std::memory_order_relaxed) &&
+    if (firstSoundArmed_.load(std::memory_order_relaxed) &&
         std::any_of(out, out + samples, [](float s) { return s != 0.0f; })) {
-        firstSoundNs.store(SteadyNs(), std::memory_order_relaxed);
-        firstSoundArmed.store(false, std::memory_order_release);
+        firstSoundNs_.store(SteadyNs(), std::memory_order_relaxed);
+        firstSoundArmed_.store(false, std::memory_order_release);
     }
 }
 
-// ---- Free functions ----
+// ---- Probes ----
 
-void StartAudio() {
-    StartAudio(AudioSettings{});
+void AudioEngine::ArmFirstSoundProbe() {
+    firstSoundNs_.store(0);
+    firstSoundArmed_.store(true, std::memory_order_release);
 }
 
-void StartAudio(const AudioSettings& settings) {
-    if (!Running())
-        Running() = std::make_unique<AudioEngine>(settings);
-}
-
-void StopAudio() {
-    Running().reset();
-}
-
-AudioInfo CurrentAudio() {
-    return AudioEngine::Get().Info();
-}
-
-void ArmFirstSoundProbe() {
-    AudioEngine& e = AudioEngine::Get();
-    e.firstSoundNs.store(0);
-    e.firstSoundArmed.store(true, std::memory_order_release);
-}
-
-std::optional<std::chrono::steady_clock::time_point> FirstSoundTime() {
-    AudioEngine& e = AudioEngine::Get();
-    if (e.firstSoundArmed.load(std::memory_order_acquire) || e.firstSoundNs.load() == 0)
+std::optional<std::chrono::steady_clock::time_point> AudioEngine::FirstSoundTime() const {
+    if (firstSoundArmed_.load(std::memory_order_acquire) || firstSoundNs_.load() == 0)
         return std::nullopt;
-    return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(e.firstSoundNs.load()));
+    return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(firstSoundNs_.load()));
 }
 
-void SetCpuProbe(bool on) {
-    AudioEngine::Get().cpuProbe.store(on);
+void AudioEngine::SetCpuProbe(bool on) {
+    cpuProbe_.store(on);
 }
 
-ThreadTimes DeviceThreadTimes() {
-    AudioEngine& e = AudioEngine::Get();
-    return {e.cpuNs.load(), e.wallNs.load()};
+ThreadTimes AudioEngine::DeviceThreadTimes() const {
+    return {cpuNs_.load(), wallNs_.load()};
 }

@@ -29,15 +29,6 @@ struct AudioSettings {
     std::shared_ptr<AudioBackend> backend; // empty: SDL2, libsndfile and FluidSynth
 };
 
-// Opens the output device and starts loading the SoundFont in the background. Call once at
-// start, after the QApplication exists; players start the engine themselves if it was not.
-void StartAudio();
-// The same with chosen settings; does nothing when the engine already runs.
-void StartAudio(const AudioSettings& settings);
-// Closes the device and ends the engine; players still open are cut off silently and treat
-// themselves as closed. The next player or StartAudio starts a new engine.
-void StopAudio();
-
 enum class SoundFontState { Loading, Ready, Missing, Failed };
 
 // Why a player could not open.
@@ -51,36 +42,25 @@ struct AudioInfo {
     SoundFontState soundFont = SoundFontState::Missing;
 };
 
-// Starts the engine with default settings if needed.
-AudioInfo CurrentAudio();
-
-// Measurements for benchmarks and tests (cheap atomics read by the device thread).
-// After arming, the device thread records when it first hands a non-silent frame over.
-void ArmFirstSoundProbe();
-std::optional<std::chrono::steady_clock::time_point> FirstSoundTime();
 // CPU time of the device thread and the wall-clock time, both taken at its latest callback
 // since the probe was switched on.
 struct ThreadTimes {
     std::int64_t cpuNs = 0;
     std::int64_t wallNs = 0;
 };
-void SetCpuProbe(bool on);
-ThreadTimes DeviceThreadTimes();
 
-// The engine behind StartAudio. User-interface thread only, except where noted. Its service
+// The program has one, built before its splash screen shows and handed by reference to every
+// player; it outlives them all. User-interface thread only, except where noted. Its service
 // thread reports ends of play and follows the default output device; its decoding thread
 // reads and converts wave files, holding no lock that the user-interface thread waits for.
 class AudioEngine {
   public:
-    explicit AudioEngine(const AudioSettings& settings);
+    // Opens the output device and starts loading the SoundFont in the background. Build it
+    // after the QApplication exists. When it ends, voices still open are cut off silently.
+    explicit AudioEngine(const AudioSettings& settings = {});
     ~AudioEngine();
     AudioEngine(const AudioEngine&) = delete;
     AudioEngine& operator=(const AudioEngine&) = delete;
-
-    // The running engine, or null.
-    static AudioEngine* Current();
-    // The running engine, started with default settings when there is none.
-    static AudioEngine& Get();
 
     struct Opened {
         std::shared_ptr<Voice> voice;
@@ -98,12 +78,12 @@ class AudioEngine {
 
     AudioInfo Info() const;
 
-    // Probes (see the free functions above).
-    std::atomic<bool> firstSoundArmed{false};
-    std::atomic<std::int64_t> firstSoundNs{0};
-    std::atomic<bool> cpuProbe{false};
-    std::atomic<std::int64_t> cpuNs{0};
-    std::atomic<std::int64_t> wallNs{0};
+    // Measurements for benchmarks and tests (cheap atomics read by the device thread).
+    // After arming, the device thread records when it first hands a non-silent frame over.
+    void ArmFirstSoundProbe();
+    std::optional<std::chrono::steady_clock::time_point> FirstSoundTime() const;
+    void SetCpuProbe(bool on);
+    ThreadTimes DeviceThreadTimes() const;
 
   private:
     static void Render(void* self, float* stereo, int frames);
@@ -111,6 +91,12 @@ class AudioEngine {
     // The service thread (decode false) and the decoding thread (decode true).
     void Loop(bool decode);
     Opened Attach(std::shared_ptr<Voice> voice, std::function<void()> onEnded);
+
+    std::atomic<bool> firstSoundArmed_{false};
+    std::atomic<std::int64_t> firstSoundNs_{0};
+    std::atomic<bool> cpuProbe_{false};
+    std::atomic<std::int64_t> cpuNs_{0};
+    std::atomic<std::int64_t> wallNs_{0};
 
     static constexpr int kMaxVoices = 16;
     static constexpr int kSynthTailFrames = 48000; // reverb rendered after the last note
@@ -127,7 +113,7 @@ class AudioEngine {
     // Read by the device thread; changed only under the device lock.
     Voice* mixing_[kMaxVoices] = {};
     int mixingCount_ = 0;
-    int synthTail_ = 0; // device thread only
+    int synthTail_ = 0;  // device thread only
     MixLimiter limiter_; // device thread only
 
     std::mutex voicesMutex_; // entries_, wakes_, quit_; never held while a file is read

@@ -124,6 +124,11 @@ void Voice::Detach() {
     onEnded_ = nullptr;
 }
 
+bool Voice::Detached() {
+    std::lock_guard guard(mutex_);
+    return device_ == nullptr;
+}
+
 std::int32_t Voice::PositionMs() const {
     if (atEnd_.load())
         return endMs_;

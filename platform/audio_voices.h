@@ -61,6 +61,8 @@ class Voice {
     bool Stop();
     // Stops any sound, releases the file and cuts the voice off the device for good.
     void Detach();
+    // True once cut off, by its player or by the engine ending.
+    bool Detached();
 
     State CurrentState() const { return static_cast<State>(state_.load()); }
     bool IsSequence() const { return sequence_; }

@@ -125,7 +125,7 @@ void FileChannel::ReadScattered(const std::int64_t* positions, std::size_t n, st
         }
         offsets[i] = positions[i] - 1;
     }
-    if (!::ReadScattered(fd_, offsets.data(), n, length, out)) {
+    if (!scattered_.Read(fd_, offsets.data(), n, length, out)) {
         throw FileError(std::string("read error: ") + std::strerror(errno));
     }
     systemReads_ += n;

@@ -2,6 +2,8 @@
 // are little-endian; a read past the end of the file yields zero bytes and is no error.
 #pragma once
 
+#include "scattered_read.h"
+
 #include <cstdint>
 #include <ctime>
 #include <stdexcept>
@@ -71,6 +73,7 @@ class FileChannel {
     std::size_t chunk_ = kMinChunk;
     std::int64_t lastMissEnd_ = -1;
     std::uint64_t systemReads_ = 0;
+    ScatteredReader scattered_;
 
     static constexpr std::size_t kMinChunk = 64;
     static constexpr std::size_t kMaxChunk = 64 * 1024;

@@ -37,9 +37,9 @@ std::int16_t ErrorNumber(OpenError e) {
 
 } // namespace
 
-MMControl::MMControl()
-    : context_(std::make_unique<QObject>()), statusTimer_(std::make_unique<QTimer>()) {
-    AudioEngine::Get(); // the engine outlives every player made after it
+MMControl::MMControl(AudioEngine& engine)
+    : engine_(engine), context_(std::make_unique<QObject>()),
+      statusTimer_(std::make_unique<QTimer>()) {
     QObject::connect(statusTimer_.get(), &QTimer::timeout, context_.get(), [this] {
         if (StatusUpdate)
             StatusUpdate();
@@ -106,9 +106,8 @@ void MMControl::Open() {
             },
             Qt::QueuedConnection);
     };
-    AudioEngine& engine = AudioEngine::Get();
-    AudioEngine::Opened opened = type == "waveaudio" ? engine.OpenWave(fileName_, onEnded)
-                                                     : engine.OpenSequence(fileName_, onEnded);
+    AudioEngine::Opened opened = type == "waveaudio" ? engine_.OpenWave(fileName_, onEnded)
+                                                     : engine_.OpenSequence(fileName_, onEnded);
     error_ = ErrorNumber(opened.error);
     voice_ = std::move(opened.voice);
     RefreshStatusTimer();
@@ -117,22 +116,22 @@ void MMControl::Open() {
 void MMControl::Close() {
     ++session_;
     if (voice_) {
-        // A player outliving its engine (StopAudio) was already cut off by it.
-        if (AudioEngine* engine = AudioEngine::Current())
-            engine->Close(voice_);
+        // A voice cut off by its engine ending (a test closing the device to read what it
+        // was given) is not the engine's any more.
+        if (!voice_->Detached())
+            engine_.Close(voice_);
         voice_.reset();
     }
     RefreshStatusTimer();
 }
 
 void MMControl::Play() {
-    if (!voice_)
+    if (!voice_ || voice_->Detached())
         return;
     const bool sequence = voice_->IsSequence();
     if (voice_->Play(sequence ? 0 : from_, sequence ? 0 : to_))
         PostDone();
-    if (AudioEngine* engine = AudioEngine::Current())
-        engine->Wake();
+    engine_.Wake();
 }
 
 void MMControl::Pause() {

@@ -1,5 +1,6 @@
 // The multimedia player: plays a wave file ("WaveAudio") or a Standard MIDI File
-// ("Sequencer") on the program's one audio engine. User-interface thread only.
+// ("Sequencer") on the audio engine it is given, which must outlive it. User-interface thread
+// only.
 //
 // Commands (SetCommand, case ignored): "Open" opens the file named by FileName (an open
 // device is closed first); "Play" returns at once (wave audio plays From..To, where To <= From
@@ -24,6 +25,7 @@
 #include <memory>
 #include <string>
 
+class AudioEngine;
 class QObject;
 class QTimer;
 class Voice;
@@ -40,8 +42,8 @@ class MMControl {
     static constexpr std::int16_t kErrInvalidFile = 304;   // not a file this device can play
     static constexpr std::int16_t kErrNoMidiPresent = 343; // no General MIDI SoundFont
 
-    MMControl();  // a player on the program's one audio engine
-    ~MMControl(); // closes the device
+    explicit MMControl(AudioEngine& engine); // a player on this engine
+    ~MMControl();                            // closes the device
     MMControl(const MMControl&) = delete;
     MMControl& operator=(const MMControl&) = delete;
 
@@ -94,6 +96,7 @@ class MMControl {
     std::int16_t updateInterval_ = 0;
     std::int16_t error_ = kNoError;
 
+    AudioEngine& engine_;
     std::shared_ptr<Voice> voice_; // set while open
     std::uint64_t session_ = 0;    // changes at every Open and Close
     // Receives the queued notifications; deleting it drops those still queued.

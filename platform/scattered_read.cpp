@@ -10,14 +10,12 @@
 #include <cstring>
 #include <memory>
 
-namespace {
-
 // A submission ring with its three shared mappings; unusable rings leave `ok` false.
-class Ring {
+class SubmissionRing {
   public:
     static constexpr unsigned kEntries = 1024;
 
-    Ring() {
+    SubmissionRing() {
         io_uring_params p{};
         fd_ = static_cast<int>(syscall(__NR_io_uring_setup, kEntries, &p));
         if (fd_ < 0) {
@@ -45,7 +43,7 @@ class Ring {
         ok_ = true;
     }
 
-    ~Ring() {
+    ~SubmissionRing() {
         if (sqes_) {
             munmap(sqes_, sqeBytes_);
         }
@@ -60,8 +58,8 @@ class Ring {
         }
     }
 
-    Ring(const Ring&) = delete;
-    Ring& operator=(const Ring&) = delete;
+    SubmissionRing(const SubmissionRing&) = delete;
+    SubmissionRing& operator=(const SubmissionRing&) = delete;
 
     bool Ok() const { return ok_; }
 
@@ -130,6 +128,8 @@ class Ring {
     unsigned entries_ = 0;
 };
 
+namespace {
+
 bool ReadOneByOne(int fd, const std::int64_t* offsets, std::size_t n, std::size_t length,
                   std::uint8_t* out) {
     for (std::size_t i = 0; i < n; ++i) {
@@ -156,11 +156,16 @@ bool ReadOneByOne(int fd, const std::int64_t* offsets, std::size_t n, std::size_
 
 } // namespace
 
-bool ReadScattered(int fd, const std::int64_t* offsets, std::size_t n, std::size_t length,
-                   std::uint8_t* out) {
-    static std::unique_ptr<Ring> ring = std::make_unique<Ring>();
-    for (std::size_t start = 0; start < n; start += Ring::kEntries) {
-        const std::size_t batch = std::min<std::size_t>(Ring::kEntries, n - start);
+ScatteredReader::ScatteredReader() = default;
+ScatteredReader::~ScatteredReader() = default;
+
+bool ScatteredReader::Read(int fd, const std::int64_t* offsets, std::size_t n, std::size_t length,
+                           std::uint8_t* out) {
+    if (!ring_)
+        ring_ = std::make_unique<SubmissionRing>();
+    SubmissionRing* ring = ring_.get();
+    for (std::size_t start = 0; start < n; start += SubmissionRing::kEntries) {
+        const std::size_t batch = std::min<std::size_t>(SubmissionRing::kEntries, n - start);
         bool good;
         if (ring->Ok()) {
             good = ring->Batch(fd, offsets + start, batch, length, out + start * length);

@@ -4,9 +4,24 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
-// Reads `length` bytes at each of `n` zero-based offsets of the file `fd` into
-// out[i * length ...]; bytes past the end of the file read as zero. Returns false on a read
-// error. Not thread-safe: the UI thread's file channel is its one user.
-bool ReadScattered(int fd, const std::int64_t* offsets, std::size_t n, std::size_t length,
-                   std::uint8_t* out);
+class SubmissionRing;
+
+// Owned by the file channel that reads through it; not thread-safe.
+class ScatteredReader {
+  public:
+    ScatteredReader();
+    ~ScatteredReader();
+    ScatteredReader(const ScatteredReader&) = delete;
+    ScatteredReader& operator=(const ScatteredReader&) = delete;
+
+    // Reads `length` bytes at each of `n` zero-based offsets of the file `fd` into
+    // out[i * length ...]; bytes past the end of the file read as zero. Returns false on a
+    // read error.
+    bool Read(int fd, const std::int64_t* offsets, std::size_t n, std::size_t length,
+              std::uint8_t* out);
+
+  private:
+    std::unique_ptr<SubmissionRing> ring_; // set up on the first read
+};

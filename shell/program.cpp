@@ -13,10 +13,10 @@
 
 #include <optional>
 
-Program::Program(Services& services, const ProgramFolders& folders)
-    : services_(services), notes_(folders.data, folders.user),
+Program::Program(Services& services, AudioEngine& engine, const ProgramFolders& folders)
+    : services_(services), notes_(engine, folders.data, folders.user),
       frame_(services, notes_, folders.data), spectrum_(services, frame_, notes_),
-      analysis_(spectrum_), wave_(services, channel1_, frame_, analysis_) {
+      analysis_(spectrum_), wave_(services, channel1_, frame_, analysis_, engine) {
     frame_.ShowAbout = [this] { About().Show(); };
     frame_.AttachChildren(wave_, spectrum_);
     frame_.MDIForm_Load();
@@ -49,12 +49,13 @@ int RunTonvexa(QApplication& app, const std::string& startFile) {
     QApplication::setFont(font);
     QApplication::setWindowIcon(ProgramIcon());
     // The sound device opens and the General MIDI instruments load while the splash shows.
-    StartAudio();
+    // The engine outlives the program, so every player is closed before it ends.
+    AudioEngine engine;
     DesktopServices desktop;
     std::optional<Program> program;
     frmSplash splash;
     splash.OnClosed = [&] {
-        program.emplace(desktop.Get(), ProgramFolders{AppPath(), UserNoteFolder()});
+        program.emplace(desktop.Get(), engine, ProgramFolders{AppPath(), UserNoteFolder()});
         desktop.SetDialogOwner(&program->Frame().Window());
         program->Frame().SetStartFile(startFile);
         program->Show();

@@ -1,6 +1,7 @@
 // The program: the one object that owns the frame, both child windows, the note player, file
 // channel 1 and the About box, and hands each window its collaborators when it is built.
-// main() builds it on its stack when the splash screen closes; tests build their own.
+// main() builds it on its stack when the splash screen closes, on the audio engine built before
+// the splash showed; tests build their own.
 #pragma once
 
 #include "main_window.h"
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 
+class AudioEngine;
 class QApplication;
 class ProgramLauncher;
 class Registry;
@@ -26,9 +28,10 @@ struct ProgramFolders {
 
 class Program {
   public:
-    // Builds every window on `services` and runs the frame's load, which places and loads the
-    // children and arms the start-up demonstration.
-    Program(Services& services, const ProgramFolders& folders);
+    // Builds every window on `services`, with every player on `engine` (which must outlive the
+    // program), and runs the frame's load, which places and loads the children and arms the
+    // start-up demonstration.
+    Program(Services& services, AudioEngine& engine, const ProgramFolders& folders);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -32,7 +32,7 @@ void ValueBox(Label& l, double left, double top, double width, double height) {
 } // namespace
 
 Form103::Form103(Services& services, FileChannel& channel1, FramePort& frame,
-                 AnalysisPort& analysis)
+                 AnalysisPort& analysis, AudioEngine& engine)
     : Label1(Widget(), "", true), Label2(Widget()), Label3(Widget(), "", true), Label4(Widget()),
       Label5(Widget(), "Number of Points:", true), Label6{{Label(Widget()), Label(Widget())}},
       Label7(Widget(), "Frequency:", true), Label8(Widget()), Label9(Widget(), "", true),
@@ -57,8 +57,8 @@ Form103::Form103(Services& services, FileChannel& channel1, FramePort& frame,
       Picture6(Picture5.Client(), false), Picture7(Picture6.Client(), false),
       Line1(Picture2.Client(), kCursorColour), Line2(Picture5.Client(), kCursorColour),
       Line3(Picture4.Client(), kCursorColour), Line4(Picture7.Client(), kCursorColour),
-      Timer1(1500, false), services_(services), channel1_(channel1), frame_(frame),
-      analysis_(analysis) {
+      Timer1(1500, false), MMControl1(engine), services_(services), channel1_(channel1),
+      frame_(frame), analysis_(analysis) {
     LayOut();
     WireSelection();
     WireZoom();

@@ -15,6 +15,7 @@
 #include <string>
 
 class AnalysisPort;
+class AudioEngine;
 class FileChannel;
 class FramePort;
 struct Services;
@@ -23,9 +24,10 @@ enum class CursorLines;
 
 class Form103 : public Form {
   public:
-    // The view reads its files through `channel1`, asks `frame` for the current file and
-    // hands its samples to `analysis`.
-    Form103(Services& services, FileChannel& channel1, FramePort& frame, AnalysisPort& analysis);
+    // The view reads its files through `channel1`, asks `frame` for the current file, hands
+    // its samples to `analysis` and plays them on `engine`.
+    Form103(Services& services, FileChannel& channel1, FramePort& frame, AnalysisPort& analysis,
+            AudioEngine& engine);
     ~Form103() override;
 
     // ---- Window events ----

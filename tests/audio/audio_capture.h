@@ -46,33 +46,34 @@ struct Capture {
     }
 };
 
-// Starts the engine on the disk driver, writing into a file of its own folder. The capture is
-// complete once Finish() has closed the device.
+// An engine on the disk driver, writing into a file of its own folder; players are built on
+// Engine(). The capture is complete once Finish() has ended the engine (players still open are
+// cut off by it).
 class DiskEngine {
   public:
-    explicit DiskEngine(AudioSettings settings = {}) : path_(dir_.File("capture.raw")) {
-        StopAudio();
+    explicit DiskEngine(const AudioSettings& settings = {}) : path_(dir_.File("capture.raw")) {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
-        StartAudio(settings);
+        engine_.emplace(settings);
     }
     ~DiskEngine() {
-        StopAudio();
+        engine_.reset();
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     DiskEngine(const DiskEngine&) = delete;
     DiskEngine& operator=(const DiskEngine&) = delete;
 
+    AudioEngine& Engine() { return *engine_; }
     const TempDir& Dir() const { return dir_; }
-    int Rate() const { return CurrentAudio().rate; }
+    int Rate() const { return engine_->Info().rate; }
     bool WaitForSoundFont() const {
-        return PumpUntil([] { return CurrentAudio().soundFont != SoundFontState::Loading; },
+        return PumpUntil([this] { return engine_->Info().soundFont != SoundFontState::Loading; },
                          10000) &&
-               CurrentAudio().soundFont == SoundFontState::Ready;
+               engine_->Info().soundFont == SoundFontState::Ready;
     }
-    // Closes the device and reads everything it was given.
+    // Ends the engine and reads everything its device was given.
     Capture Finish() {
-        StopAudio();
+        engine_.reset();
         const Bytes raw = ReadFile(path_);
         Capture c;
         c.samples.resize(raw.size() / sizeof(float));
@@ -83,6 +84,7 @@ class DiskEngine {
   private:
     TempDir dir_;
     std::string path_;
+    std::optional<AudioEngine> engine_;
 };
 
 // Fundamental frequency by the normalised difference function (YIN): the first lag whose

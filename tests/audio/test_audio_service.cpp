@@ -415,7 +415,6 @@ TEST(AudioService, EndingWhileTheSoundFontLoadsGivesTheLoadUp) {
     std::cout << "  SoundFont load " << loadMs << " ms, given up in " << MsSince(start) << " ms\n";
 
     // The same on the real stack: an engine ended while its SoundFont loads.
-    StopAudio();
     AudioSettings real;
     real.soundFont = soundFont;
     auto realEngine = std::make_unique<AudioEngine>(real);

@@ -57,7 +57,8 @@ TEST(NoteLevels, EveryInstrumentStartsAtOneLoudness) {
         ASSERT_TRUE(engine.WaitForSoundFont());
         const int rate = engine.Rate();
         {
-            Program program(TestServices().services, {folder.Path(), folder.UserPath()});
+            Program program(TestServices().services, engine.Engine(),
+                            {folder.Path(), folder.UserPath()});
             program.Frame().Timer2.SetEnabled(false); // no start-up demonstration
             Form101& spectrum = program.SpectrumView();
             program.Frame().Item(instrument.item)->trigger();
@@ -104,7 +105,7 @@ TEST(NoteLevels, ANoteOverAFullScaleWaveIsLimitedNotClipped) {
     const std::string note = engine.Dir().File("note.mid");
     WriteFile(note, WriteOneNoteMidi(piano).bytes);
     {
-        MMControl w, n;
+        MMControl w(engine.Engine()), n(engine.Engine());
         int waveDone = 0;
         w.Done = [&] { ++waveDone; };
         w.SetDeviceType("WaveAudio");

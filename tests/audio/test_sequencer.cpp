@@ -63,7 +63,7 @@ TEST(Sequencer, SoundsTheKeyOfTheNoteFile) {
         const std::string file = engine.Dir().File("note.mid");
         WriteFile(file, WriteOneNoteMidi(note).bytes);
         {
-            MMControl mmc;
+            MMControl mmc(engine.Engine());
             int done = 0;
             mmc.Done = [&] { ++done; };
             mmc.SetWait(true);
@@ -113,7 +113,7 @@ TEST(Sequencer, StopReleasesTheNoteAndCompletesOnce) {
     const std::string file = engine.Dir().File("long.mid");
     WriteFile(file, WriteOneNoteMidi(note).bytes);
     {
-        MMControl mmc;
+        MMControl mmc(engine.Engine());
         int done = 0;
         mmc.Done = [&] { ++done; };
         mmc.SetDeviceType("Sequencer");

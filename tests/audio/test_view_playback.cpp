@@ -41,10 +41,12 @@ class ViewPlayback : public PlaybackTest {
     void SetUp() override {
         PlaybackTest::SetUp();
         engine = std::make_unique<DiskEngine>();
+        audio = &engine->Engine();
         rate = engine->Rate();
     }
     void TearDown() override {
         PlaybackTest::TearDown();
+        view.reset();
         engine.reset();
     }
 

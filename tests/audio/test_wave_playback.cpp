@@ -25,7 +25,7 @@ std::string WriteNoise(const TempDir& dir, int rate, int frames) {
 struct Player {
     MMControl mmc;
     int done = 0;
-    explicit Player(const std::string& file) {
+    Player(AudioEngine& engine, const std::string& file) : mmc(engine) {
         mmc.SetDeviceType("WaveAudio");
         mmc.SetTimeFormat(0);
         mmc.SetFileName(file);
@@ -41,7 +41,7 @@ TEST(WavePlayback, PlaysExactlyTheRangeAndReportsItsEnd) {
     const int rate = engine.Rate();
     const std::string file = WriteNoise(engine.Dir(), rate, rate); // one second
     {
-        Player p(file);
+        Player p(engine.Engine(), file);
         ASSERT_EQ(p.mmc.Error(), 0);
         p.mmc.SetFrom(200);
         p.mmc.SetTo(700);
@@ -78,7 +78,7 @@ TEST(WavePlayback, ResampledRangeKeepsPitchAndDuration) {
         "sox -n -r 22050 -c 2 -b 16 '" + file + "' synth 1.0 sine 1000 vol 0.5 2>/dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     {
-        Player p(file);
+        Player p(engine.Engine(), file);
         ASSERT_EQ(p.mmc.Error(), 0);
         p.mmc.SetFrom(250);
         p.mmc.SetTo(750);
@@ -101,7 +101,7 @@ TEST(WavePlayback, PauseTwiceResumesWherePaused) {
     const int frames = rate * 3 / 4;
     const std::string file = WriteNoise(engine.Dir(), rate, frames);
     {
-        Player p(file);
+        Player p(engine.Engine(), file);
         p.mmc.SetCommand("Play");
         PumpFor(250);
         p.mmc.SetCommand("Pause");
@@ -145,7 +145,7 @@ TEST(WavePlayback, StopGivesExactlyOneCompletionAndSilence) {
     const int rate = engine.Rate();
     const std::string file = WriteNoise(engine.Dir(), rate, rate * 2);
     {
-        Player p(file);
+        Player p(engine.Engine(), file);
         p.mmc.SetCommand("Play");
         PumpFor(200);
         p.mmc.SetCommand("Stop");
@@ -170,7 +170,7 @@ TEST(WavePlayback, StopGivesExactlyOneCompletionAndSilence) {
 TEST(WavePlayback, ReplayEndsThePreviousPlayAndCloseRaisesNothing) {
     DiskEngine engine;
     const std::string file = WriteNoise(engine.Dir(), engine.Rate(), engine.Rate());
-    Player p(file);
+    Player p(engine.Engine(), file);
     p.mmc.SetCommand("Play");
     PumpFor(50);
     p.mmc.SetCommand("Play"); // the first play ends here
@@ -193,7 +193,7 @@ TEST(WavePlayback, ReplayEndsThePreviousPlayAndCloseRaisesNothing) {
 TEST(WavePlayback, StatusUpdatesFollowTheIntervalWhileOpen) {
     DiskEngine engine;
     const std::string file = WriteNoise(engine.Dir(), engine.Rate(), engine.Rate());
-    Player p(file);
+    Player p(engine.Engine(), file);
     std::vector<std::int32_t> positions;
     p.mmc.StatusUpdate = [&] { positions.push_back(p.mmc.Position()); };
     p.mmc.SetUpdateInterval(50);

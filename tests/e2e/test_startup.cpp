@@ -64,7 +64,8 @@ TEST(StartUp, TheDemonstrationEndsAsAUserWouldHaveLeftIt) {
     const int rate = engine.Rate();
     ProgramFolder folder;
     {
-        Program program(TestServices().services, {folder.Path(), folder.UserPath()});
+        Program program(TestServices().services, engine.Engine(),
+                        {folder.Path(), folder.UserPath()});
         program.Show(); // as the splash screen's end shows it
         MDIForm1& main = program.Frame();
         Form103& wave = program.WaveView();

@@ -2,6 +2,7 @@
 // destroyed after it.
 #pragma once
 
+#include "platform/audio_engine.h"
 #include "platform/services.h"
 #include "shell/program.h"
 #include "tests/support/doubles.h"
@@ -10,20 +11,30 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 class ProgramTest : public ::testing::Test {
   protected:
-    // Builds the program on folders of its own: `data` read-only, `user` writable.
+    // Builds the program on folders of its own: `data` read-only, `user` writable, and on an
+    // audio engine of its own, opened on the sound driver the environment names now (a
+    // program already built is ended first, with its engine).
     void Start(const std::string& data, const std::string& user) {
+        TearDown();
         TestServices().Reset();
-        program = std::make_unique<Program>(TestServices().services, ProgramFolders{data, user});
+        engine.emplace();
+        program =
+            std::make_unique<Program>(TestServices().services, *engine, ProgramFolders{data, user});
     }
-    void TearDown() override { program.reset(); }
+    void TearDown() override {
+        program.reset();
+        engine.reset();
+    }
 
     MDIForm1& Frame() { return program->Frame(); }
     Form103& Wave() { return program->WaveView(); }
     Form101& Spectrum() { return program->SpectrumView(); }
 
+    std::optional<AudioEngine> engine;
     std::unique_ptr<Program> program;
 };
 

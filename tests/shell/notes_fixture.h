@@ -13,8 +13,8 @@ class NotesTest : public ProgramTest {
         Start(folder.Path(), folder.UserPath());
         Frame().Timer2.SetEnabled(false);
         // The sequencer opens its files on a synthesiser that has its instruments.
-        ASSERT_TRUE(
-            PumpUntil([] { return CurrentAudio().soundFont != SoundFontState::Loading; }, 10000));
+        ASSERT_TRUE(PumpUntil(
+            [this] { return engine->Info().soundFont != SoundFontState::Loading; }, 10000));
     }
 
     NotePlayer& Notes() { return program->Notes(); }

@@ -51,11 +51,12 @@ constexpr std::int64_t kTakeFrames = 2 * kCaptureRate;
 } // namespace
 
 TEST_F(MainWindowTest, RecordLoadsATwoSecondTakeWhoseSpectrumNamesTheA) {
+    DiskMicrophone microphone(440.0, 0.5, 10);
+    Start(AppPath(), userDir.Path()); // again, so that its engine opens on the disk driver
     MDIForm1& main = Frame();
     main.Timer2.SetEnabled(false);
     EXPECT_EQ(main.Item("mnuRecord")->shortcut(), QKeySequence("Ctrl+R"));
     MusicFolder music;
-    DiskMicrophone microphone(440.0, 0.5, 10);
     TempDir dir;
     const std::string song = dir.File("song.wav");
     WriteFile(song, MakeWave(1, 16, 8000, 4000, [](int f, int) { return f % 300; }));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "notes/note_player.h"
+#include "platform/audio_engine.h"
 #include "platform/common_dialog.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
@@ -39,7 +40,8 @@ class SpectrumViewTest : public ::testing::Test {
 
     TestShell shell;
     TempDir userDir;
-    NotePlayer notes{".", userDir.Path()};
+    AudioEngine engine;
+    NotePlayer notes{engine, ".", userDir.Path()};
     std::unique_ptr<Form101> view;
 };
 

@@ -2,6 +2,7 @@
 // window whose open dialog names the file, and helpers to drive the mouse as the platform does.
 #pragma once
 
+#include "platform/audio_engine.h"
 #include "platform/common_dialog.h"
 #include "platform/file_channel.h"
 #include "platform/numbers.h"
@@ -52,7 +53,12 @@ class ViewTest : public ::testing::Test {
     // and speaks to the analysis double.
     Form103& ViewWindow() {
         if (!view) {
-            view = std::make_unique<Form103>(TestServices().services, channel1, shell, *analysis);
+            if (!audio) {
+                ownAudio = std::make_unique<AudioEngine>();
+                audio = ownAudio.get();
+            }
+            view = std::make_unique<Form103>(TestServices().services, channel1, shell, *analysis,
+                                             *audio);
             view->Form_Load();
         }
         return *view;
@@ -93,6 +99,8 @@ class ViewTest : public ::testing::Test {
     TestShell shell;
     TestSpectrum spectrumDouble;
     AnalysisPort* analysis = &spectrumDouble; // what the view is built with
+    AudioEngine* audio = nullptr; // what the view plays on; a silent engine of its own if null
+    std::unique_ptr<AudioEngine> ownAudio;
     FileChannel channel1;
     std::unique_ptr<Form103> view;
 };

@@ -8,6 +8,7 @@
 #include "tests/support/test_spectrum.h"
 #include "waveview/waveform_view.h"
 
+#include "platform/audio_engine.h"
 #include "platform/file_channel.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,8 @@ class StandaloneView : public ::testing::Test {
   protected:
     void SetUp() override {
         TestServices().Reset();
-        view = std::make_unique<Form103>(TestServices().services, channel1, shell, spectrum);
+        view =
+            std::make_unique<Form103>(TestServices().services, channel1, shell, spectrum, engine);
         view->Form_Load();
     }
 
@@ -32,5 +34,6 @@ class StandaloneView : public ::testing::Test {
     TestShell shell;
     TestSpectrum spectrum;
     FileChannel channel1;
+    AudioEngine engine;
     std::unique_ptr<Form103> view;
 };
