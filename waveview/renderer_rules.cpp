@@ -26,15 +26,15 @@ std::int16_t SampleY8(std::int16_t base8, std::uint8_t b, float amp) {
     return num::CInt(base8 - static_cast<double>(b) * static_cast<double>(amp));
 }
 
-std::int32_t DecimatedFrame(int x, double framesPerTwip) {
-    return num::CLng(std::floor(x * framesPerTwip));
+std::int64_t DecimatedFrame(int x, double framesPerTwip) {
+    return static_cast<std::int64_t>(std::floor(x * framesPerTwip));
 }
 
 std::vector<std::int64_t> DecimatedPositions(std::int64_t Inidad, double xstep, int bytesPerFrame) {
     std::vector<std::int64_t> positions(kLastDecimatedX);
     for (int x = 1; x <= kLastDecimatedX; ++x) {
         positions[static_cast<std::size_t>(x - 1)] =
-            Inidad + static_cast<std::int64_t>(DecimatedFrame(x, xstep)) * bytesPerFrame;
+            Inidad + DecimatedFrame(x, xstep) * bytesPerFrame;
     }
     return positions;
 }

@@ -39,7 +39,7 @@ std::int16_t LE16(const std::uint8_t* b) {
 class SearchWindow {
   public:
     SearchWindow(FileChannel& ch, std::int64_t length, std::size_t bytes)
-        : ch_(ch), length_(length), buf_(std::max(bytes, kMinSearchWindow)) {}
+        : ch_(ch), length_(length), window_(std::max(bytes, kMinSearchWindow)) {}
 
     // The bytes at [offset, offset + n), n at most the window; Truncated past the file's end.
     const std::uint8_t* At(std::int64_t offset, std::size_t n) {
@@ -49,7 +49,10 @@ class SearchWindow {
         }
         if (offset < start_ || end > start_ + static_cast<std::int64_t>(have_)) {
             have_ = static_cast<std::size_t>(
-                std::min<std::int64_t>(static_cast<std::int64_t>(buf_.size()), length_ - offset));
+                std::min<std::int64_t>(static_cast<std::int64_t>(window_), length_ - offset));
+            if (buf_.size() < have_) {
+                buf_.resize(have_); // a short file needs no more than it holds
+            }
             ch_.Seek(offset + 1);
             ch_.ReadBytes(buf_.data(), have_);
             start_ = offset;
@@ -62,6 +65,7 @@ class SearchWindow {
   private:
     FileChannel& ch_;
     std::int64_t length_;
+    std::size_t window_;
     std::vector<std::uint8_t> buf_;
     std::int64_t start_ = 0;
     std::size_t have_ = 0;

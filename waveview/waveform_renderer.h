@@ -21,8 +21,9 @@ std::int16_t Base8(double ymid, float amp);
 // y of an 8-bit sample (0..255).
 std::int16_t SampleY8(std::int16_t base8, std::uint8_t b, float amp);
 
-// The frame drawn at twip x when there are more frames than twips (plain decimation).
-std::int32_t DecimatedFrame(int x, double framesPerTwip);
+// The frame drawn at twip x when there are more frames than twips (plain decimation); whole
+// for any stretch, also past the 32-bit range that x values beyond the client width reach.
+std::int64_t DecimatedFrame(int x, double framesPerTwip);
 
 // The x of the last frame a decimated drawing reads: the graph is 10040 twips wide with its
 // border, and x values past the client width are clipped.

@@ -8,7 +8,6 @@
 
 #include "platform/numbers.h"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,31 +78,43 @@ void Load(const std::uint8_t* bytes, std::size_t size) {
     }
 }
 
+// One scratch file for the whole run, rewritten for each input.
+struct ScratchFile {
+    ScratchFile() {
+        std::string pattern = "/tmp/tonvexa-fuzz-XXXXXX";
+        fd = mkstemp(pattern.data());
+        path = pattern;
+    }
+    ~ScratchFile() {
+        if (fd >= 0) {
+            close(fd);
+            unlink(path.c_str());
+        }
+    }
+    int fd = -1;
+    std::string path;
+};
+ScratchFile scratch;
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const int fd = memfd_create("wave", 0);
-    if (fd < 0) {
+    if (scratch.fd < 0 || ftruncate(scratch.fd, 0) != 0 ||
+        (size > 0 && pwrite(scratch.fd, data, size, 0) != static_cast<ssize_t>(size))) {
         return 0;
     }
-    if (size > 0 && write(fd, data, size) != static_cast<ssize_t>(size)) {
-        close(fd);
-        return 0;
-    }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    channel.Open(path, FileChannel::Mode::BinaryRead);
+    channel.Open(scratch.path, FileChannel::Mode::BinaryRead);
     Load(data, size);
     // The same header over data that runs on to its claimed length as a hole.
     const WaveHeader h = WalkWaveHeader(channel);
     channel.Close();
     if (h.dataRead && h.claimedSize > h.dataSize) {
         const std::int64_t length = std::min(h.dataStart - 1 + h.claimedSize, kLongest);
-        if (ftruncate(fd, static_cast<off_t>(length)) == 0) {
-            channel.Open(path, FileChannel::Mode::BinaryRead);
+        if (ftruncate(scratch.fd, static_cast<off_t>(length)) == 0) {
+            channel.Open(scratch.path, FileChannel::Mode::BinaryRead);
             Load(data, size);
             channel.Close();
         }
     }
-    close(fd);
     return 0;
 }
