@@ -2,10 +2,11 @@
 #include "wave_reader.h"
 #include "waveform_view.h"
 
+#include "frame_port.h"
+
 #include "platform/common_dialog.h"
 #include "platform/file_channel.h"
 #include "platform/numbers.h"
-#include "platform/ports.h"
 #include "platform/services.h"
 
 #include <QDateTime>
@@ -33,13 +34,12 @@ void Form103::LerFileDad_3() {
     }
     LimpF();
     bool failed = false;
-    FileChannel& ch = Channel1();
+    FileChannel& ch = channel1_;
     bool opened = false; // channel 1 is this load's to close only once it opened it
     try {
-        CommonDialog& dialog = Shell().CommonDialog1();
+        CommonDialog& dialog = frame_.CommonDialog1();
         const std::string title = dialog.FileTitle();
-        Shell().SetCaption("Tonvexa [Files *.wav - (" + (title.empty() ? "Demo.wav" : title) +
-                           ")]");
+        frame_.SetCaption("Tonvexa [Files *.wav - (" + (title.empty() ? "Demo.wav" : title) + ")]");
         const std::string path = dialog.FileName();
         Label1.SetCaption("File: " + path);
 
@@ -109,12 +109,12 @@ void Form103::LerFileDad_3() {
     }
 }
 
-// Channel 1 is closed before the message: while it is up, timers
-// and player notifications still run, and none of them may find the wave's file open.
+// Channel 1 is closed before the message: while it is up, timers and player notifications
+// still run, and none of them may find the wave's file open.
 void Form103::LoadFailed() {
-    Platform().messages->Show(JoinLines({"Cannot open; the file may be corrupted, or",
-                                         "it is written in unsupported format."}),
-                              AppTitle(), MsgIcon::None);
+    services_.messages->Show(JoinLines({"Cannot open; the file may be corrupted, or",
+                                        "it is written in unsupported format."}),
+                             AppTitle(), MsgIcon::None);
     LimpF();
-    Shell().mnuOpen_Click();
+    frame_.mnuOpen_Click();
 }

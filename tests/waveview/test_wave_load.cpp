@@ -62,7 +62,7 @@ TEST_F(WaveLoad, DescribesAStereoFile) {
     EXPECT_TRUE(view->Option1.Value());
     EXPECT_TRUE(view->Picture5.Visible());
     EXPECT_EQ(view->Picture2.Height(), 1240);
-    EXPECT_FALSE(Channel1().IsOpen());
+    EXPECT_FALSE(channel1.IsOpen());
     EXPECT_EQ(TestServices().beep.count, 1);
     EXPECT_TRUE(TestServices().messages.shown.empty());
 }
@@ -126,7 +126,7 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
         shell.openCommands = 0;
         bool openUnderTheMessage = true;
         TestServices().messages.onShow = [&](const ShownMessage&) {
-            openUnderTheMessage = Channel1().IsOpen();
+            openUnderTheMessage = channel1.IsOpen();
         };
         const auto start = std::chrono::steady_clock::now();
         Load(path);
@@ -137,7 +137,7 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
         EXPECT_EQ(TestServices().messages.shown[0].title, "Tonvexa");
         EXPECT_EQ(shell.openCommands, 1) << "the dialog is offered again";
         EXPECT_FALSE(view->FileLoaded);
-        EXPECT_FALSE(Channel1().IsOpen());
+        EXPECT_FALSE(channel1.IsOpen());
         for (Label* l : {&view->Label1, &view->Label2, &view->SampleRate(), &view->ChannelsText(),
                          &view->BitsText(), &view->TotalPoints(), &view->DurationText()}) {
             EXPECT_EQ(l->Caption(), "") << path;
@@ -151,10 +151,10 @@ TEST_F(WaveLoad, AFailedLoadLeavesAChannelItDidNotOpen) {
     WriteFile(good, MakeWave(1, 16, 8000, 100, [](int, int) { return 0; }));
     const std::string other = dir.File("notes.mid");
     WriteFile(other, Bytes(40, 1));
-    Channel1().Open(other, FileChannel::Mode::BinaryRead); // someone else's, mid-handler
+    channel1.Open(other, FileChannel::Mode::BinaryRead); // someone else's, mid-handler
     Load(good);
     EXPECT_EQ(TestServices().messages.shown.size(), 1u);
-    EXPECT_TRUE(Channel1().IsOpen()) << "the load closed a channel it had not opened";
+    EXPECT_TRUE(channel1.IsOpen()) << "the load closed a channel it had not opened";
 }
 
 TEST_F(WaveLoad, LengthsPastTheFileAndPast2GiBLoad) {
@@ -227,7 +227,7 @@ TEST_F(WaveLoad, ClearingEmptiesEveryValue) {
     EXPECT_EQ(view->Picture3.Width(), 0);
 }
 
-TEST(TransformSize, LargestPowerOfTwoBelowTheSelection) {
+TEST_F(WaveLoad, TheTransformSizeIsTheLargestPowerOfTwoBelowTheSelection) {
     struct Case {
         const char* selPoints;
         const char* fftPoints;
@@ -237,10 +237,9 @@ TEST(TransformSize, LargestPowerOfTwoBelowTheSelection) {
                           {"65", "64"},       {"1000", "512"},     {"1024", "512"},
                           {"1025", "1024"},   {"32768", "16384"},  {"32769", "32768"},
                           {"40000", "32768"}, {"2000000", "32768"}};
-    Form103 view;
     for (const auto& c : cases) {
-        view.SelPoints().SetCaption(c.selPoints);
-        view.PonTransf();
-        EXPECT_EQ(view.FftPoints().Caption(), c.fftPoints) << c.selPoints;
+        view->SelPoints().SetCaption(c.selPoints);
+        view->PonTransf();
+        EXPECT_EQ(view->FftPoints().Caption(), c.fftPoints) << c.selPoints;
     }
 }
