@@ -25,7 +25,8 @@ class FileChannel {
     FileChannel& operator=(const FileChannel&) = delete;
 
     // Opens a file; ReadWrite creates a missing file and never truncates. FileError when the
-    // channel is already open, the path is a directory or cannot be opened.
+    // channel is already open, or the path cannot be opened or is no regular file (a FIFO,
+    // socket or device is turned away at once, without waiting for a writer).
     void Open(const std::string& path, Mode mode);
     // Closes the channel; harmless when closed.
     void Close();
