@@ -25,10 +25,20 @@ class ShellPort {
     virtual bool LineStyleChecked() const = 0;
 };
 
+// Where a block handed to the analysis comes from, as the waveform view describes it.
+struct BlockSource {
+    std::string file;     // the wave file's path
+    std::string channel;  // "Left", "Right" or "Mono"
+    double startSecs = 0; // the selection's start, seconds
+    double endSecs = 0;   // the selection's end, seconds
+};
+
 // The spectrum view as the waveform view sees it.
 class SpectrumPort {
   public:
     virtual ~SpectrumPort() = default;
+    // Names the source of the next block FftWave receives; the view keeps it with the spectrum.
+    virtual void DescribeBlock(const BlockSource& source) = 0;
     // Transforms y(1..Npont) in place (y[0] unused) and draws the spectrum.
     virtual void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) = 0;
     virtual bool MarkPeak() const = 0;

@@ -11,10 +11,12 @@
 #include "platform/mm_control.h"
 #include "platform/ports.h"
 #include "spectrum_graph.h"
+#include "spectrum_table.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,7 @@ class Form101 : public Form, public SpectrumPort {
     // ---- Analysis and drawing ----
     // Transforms y[1 .. Npont] in place (y[0] unused) and draws its spectrum; Freq in Hz.
     void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override;
+    void DescribeBlock(const BlockSource& source) override { nextSource_ = source; }
     // Unpacks the packed spectrum y[1 .. 2 ftnpont] and draws it.
     void GrafFt(const std::vector<double>& y, std::int32_t ftnpont);
     // Redraws the whole picture: baseline, the spectrum of ftnpont bins unless SoEsc, the axis
@@ -48,6 +51,13 @@ class Form101 : public Form, public SpectrumPort {
     void Image1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Image1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
     void Image1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+
+    // ---- Copy (Ctrl+C while the view is active; spectrum_view_copy.cpp) ----
+    // Puts the picture as drawn (image/png) and the spectrum's table (text/plain) on the
+    // clipboard.
+    void CopySpectrum();
+    // The spectrum on show with where it came from, for the table and the description.
+    SpectrumOnShow OnShow() const;
 
     // ---- Note players (keyboard_notes.cpp) ----
     void MMControl1_Done(); // player 1 completed a command: close it
@@ -102,8 +112,15 @@ class Form101 : public Form, public SpectrumPort {
     void CloseNotePlayers();
     void ForgetNotePlayers(); // the program-wide note state no longer names this window's players
     void SetRightAnchored(Label& label, const std::string& text, double right);
+    // x of the mark's tip while it is on show.
+    std::optional<float> MarkOnShow() const;
+    // The accessible descriptions of the graph and of the readout, from what they show.
+    void DescribeGraph();
+    void DescribeReadout();
 
     SpectrumArrays ft_;
+    BlockSource nextSource_; // named by the waveform view before its next block
+    BlockSource source_;     // the source of the spectrum on show
     std::int32_t freqGraf_ = 0;
     double baseY_ = 0.0, topY_ = 0.0;
     bool markPeak_ = false;

@@ -2,6 +2,7 @@
 #include "waveform_renderer.h"
 #include "waveform_view.h"
 
+#include "platform/clipboard.h"
 #include "platform/file_channel.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
@@ -14,6 +15,11 @@ namespace {
 constexpr double kMonoHeight = 2480;   // twips
 constexpr double kStereoHeight = 1240; // twips
 constexpr int kLastDecimatedX = 9999;  // the graph is 10040 twips wide with its border
+
+// What a screen reader calls the graphs.
+const char* const kMonoGraphName = "Waveform, mono";
+const char* const kLeftGraphName = "Waveform, left channel";
+const char* const kRightGraphName = "Waveform, right channel";
 
 // One pair of pictures drawn alike: a graph and its inverse copy.
 struct GraphPair {
@@ -87,6 +93,8 @@ void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
         Picture2.SetHeight(kMonoHeight);
         Picture5.SetVisible(false);
     }
+    Picture2.SetAccessibleName(stereo ? kLeftGraphName : kMonoGraphName);
+    Picture5.SetAccessibleName(kRightGraphName);
 
     const GraphMetrics m = MetricsFor(Picture2.ScaleWidth(), Picture2.ScaleHeight());
     const double xstep = static_cast<double>(Lendad) / m.sw;
@@ -161,4 +169,8 @@ void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
         }
     }
     Platform().beep->Beep();
+}
+
+void Form103::CopyGraphs() {
+    CopyToClipboard(Picture1.Snapshot());
 }

@@ -17,6 +17,7 @@ class TestSpectrum : public SpectrumPort {
         float x;
         float y;
     };
+    void DescribeBlock(const BlockSource& s) override { source = s; }
     void FftWave(std::vector<double>&, std::int32_t, std::int32_t) override { ++transforms; }
     bool MarkPeak() const override { return markPeak; }
     float XMark() const override { return xMark; }
@@ -33,5 +34,6 @@ class TestSpectrum : public SpectrumPort {
     bool markPeak = false;
     float xMark = 0;
     int transforms = 0;
+    BlockSource source;
     std::vector<Mouse> mouse;
 };

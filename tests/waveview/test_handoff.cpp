@@ -23,6 +23,7 @@ class RecordingSpectrum : public SpectrumPort {
         MousePointer pointer;
         bool channelOpen;
     };
+    void DescribeBlock(const BlockSource&) override {}
     void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override {
         calls.push_back({y, Npont, Freq, TheForm103().Pointer(), Channel1().IsOpen()});
     }
