@@ -10,8 +10,10 @@
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -120,8 +122,9 @@ void MDIForm1::BuildMenus() {
     };
 
     QMenu* file = menu(nullptr, "mnuFile", "&File");
-    QObject::connect(item(file, "mnuOpen", "&Open"), &QAction::triggered, window_.get(),
-                     [this] { mnuOpen_Click(); });
+    QAction* open = item(file, "mnuOpen", "&Open");
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    QObject::connect(open, &QAction::triggered, window_.get(), [this] { mnuOpen_Click(); });
     separator(file, "mnuSep1");
     QMenu* save = menu(file, "mnuSave", "&Save");
     item(save, "mnuSaveTxt", "*.&txt files");
@@ -130,8 +133,15 @@ void MDIForm1::BuildMenus() {
     save->menuAction()->setEnabled(false);
     separator(file, "mnuSep2");
     Items()["mnuSep2"]->setEnabled(false);
-    QObject::connect(item(file, "mnuExit", "&Exit"), &QAction::triggered, window_.get(),
-                     [this] { mnuExit_Click(); });
+    QAction* exit = item(file, "mnuExit", "&Exit");
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QObject::connect(exit, &QAction::triggered, window_.get(), [this] { mnuExit_Click(); });
+
+    // Ctrl+C copies the active view; it has no menu item of its own.
+    auto* copy = new QAction(window_.get());
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    window_->addAction(copy);
+    QObject::connect(copy, &QAction::triggered, window_.get(), [this] { CopyActiveView(); });
 
     QMenu* instrument = menu(nullptr, "mnuInstrument", "&Instrument");
     const std::pair<const char*, const char*> instruments[] = {
@@ -236,6 +246,18 @@ void MDIForm1::mnuOpen_Click() {
         }
     } catch (...) {
         // A cancel (or any error after the dialog) ends the command quietly.
+    }
+}
+
+void MDIForm1::CopyActiveView() {
+    const QMdiSubWindow* active = area_->currentSubWindow();
+    if (active == nullptr) {
+        return;
+    }
+    if (active == TheForm101().Outer()) {
+        TheForm101().CopySpectrum();
+    } else if (active == TheForm103().Outer()) {
+        TheForm103().CopyGraphs();
     }
 }
 

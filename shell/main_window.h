@@ -41,6 +41,8 @@ class MDIForm1 : public ShellPort {
     bool LineStyleChecked() const override;
 
     void mnuExit_Click();
+    // Ctrl+C: the spectrum view copies its picture and table, the waveform view its graphs.
+    void CopyActiveView();
 
     // ---- FTGraph menu: the spectrum's style and line colour, each redrawing the spectrum ----
     void mnuLine_Click();
