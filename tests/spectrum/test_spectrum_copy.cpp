@@ -34,10 +34,18 @@ Copied ReadClipboard() {
     return c;
 }
 
+// Pixels of a picture drawn at the screen's pixel ratio (1 here, 2 with QT_SCALE_FACTOR=2).
+double PixelsPerTwip() {
+    return qGuiApp->devicePixelRatio() / 15;
+}
+int Px(double twips) {
+    return static_cast<int>(twips * PixelsPerTwip());
+}
+
 // The share of pixels in the rows from y0 to y1 (twips) that two pictures have alike.
 double Alike(const QImage& a, const QImage& b, double y0, double y1) {
     int same = 0, all = 0;
-    for (int py = static_cast<int>(y0 / 15); py < static_cast<int>(y1 / 15); ++py) {
+    for (int py = Px(y0); py < Px(y1); ++py) {
         for (int px = 0; px < a.width(); ++px, ++all) {
             same += a.pixel(px, py) == b.pixel(px, py) ? 1 : 0;
         }
@@ -46,7 +54,7 @@ double Alike(const QImage& a, const QImage& b, double y0, double y1) {
 }
 
 QColor PixelAt(const QImage& img, double x, double y) {
-    return img.pixelColor(static_cast<int>(x / 15), static_cast<int>(y / 15));
+    return img.pixelColor(Px(x), Px(y));
 }
 
 } // namespace
@@ -79,8 +87,8 @@ TEST_F(SpectrumViewTest, CopyPutsThePictureOnShowAndTheTable) {
     EXPECT_GT(Alike(picture, drawn, 0, 2500), 0.95);
     EXPECT_EQ(PixelAt(picture, 15908, 1860), Rgb24(0x0000FF)) << "baseline";
     int peak = 0; // light blue line pixels about the top of the spectrum area
-    for (int px = 15800 / 15; px < 16000 / 15; ++px) {
-        for (int py = 330 / 15; py < 420 / 15; ++py) {
+    for (int px = Px(15800); px < Px(16000); ++px) {
+        for (int py = Px(330); py < Px(420); ++py) {
             peak += picture.pixelColor(px, py) == Rgb24(0xFFFF80) ? 1 : 0;
         }
     }
