@@ -1,21 +1,31 @@
 # Tonvexa: the two set-up commands.
-#   make run   installs what is missing, builds Release into build/, starts the program
-#   make test  installs what is missing, builds and runs the whole suite headless
+#   make run   installs what building and running need, builds Release into build/, starts it
+#   make test  installs the test tools too, builds and runs the whole suite headless
 # Both are idempotent: a second run installs nothing and rebuilds only what changed.
+#   make package  builds the Debian package build/tonvexa_<version>_<arch>.deb and checks it
 
 BUILD      ?= build
 SAN_BUILD  ?= build-san
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= 2
 LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+CONFIGURE  := cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER)
 
-.PHONY: deps configure build run test test-release test-sanitize fuzz bench clean format
+.PHONY: deps deps-run deps-package configure build build-test run test test-release \
+	test-sanitize fuzz bench package clean format
+
+# What building and running need; `deps` adds the test tools.
+deps-run:
+	@bash scripts/install-deps.sh run
 
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh test
 
-configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) >/dev/null
+deps-package:
+	@bash scripts/install-deps.sh package
+
+configure: deps-run
+	@$(CONFIGURE) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
@@ -23,7 +33,12 @@ build: configure
 run: build
 	cd $(BUILD)/app && ./tonvexa
 
-test-release: build
+# The same build with the suites and benchmarks, which need the test libraries.
+build-test: deps
+	@$(CONFIGURE) -DTONVEXA_TESTS=ON -DTONVEXA_BENCH=ON >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+test-release: build-test
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -43,9 +58,14 @@ fuzz: deps
 
 test: test-release test-sanitize fuzz
 
-bench: build
+bench: build-test
 	$(BUILD)/bench/tonvexa_bench --benchmark_format=json --benchmark_out=$(BUILD)/bench.json \
 	    --benchmark_out_format=json
+
+# The Debian package of the install tree, then lintian over it (errors fail).
+package: deps-package build
+	@cmake --build $(BUILD) --target package
+	lintian --fail-on error --display-level '>=warning' $(BUILD)/tonvexa_*.deb
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

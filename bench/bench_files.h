@@ -1,11 +1,18 @@
-// Large wave files made at benchmark time in the temporary folder, and a stand-in for the
-// main window that names them to the views.
+// Large wave files made at benchmark time in the temporary folder, and silent stand-ins for
+// the desktop and the frame, so the views can be benchmarked on their own.
 #pragma once
 
+#include "notes/note_player.h"
 #include "platform/common_dialog.h"
-#include "platform/ports.h"
+#include "platform/file_channel.h"
+#include "platform/services.h"
+#include "spectrum/graph_style_port.h"
+#include "waveview/analysis_port.h"
+#include "waveview/frame_port.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // A 60-minute 44.1 kHz 16-bit stereo wave (about 635 MB), made once per run and removed
 // when the benchmark program ends.
@@ -13,8 +20,35 @@ const std::string& SixtyMinuteStereo16();
 // The same signal for two seconds (88200 frames), made once per run.
 const std::string& TwoSecondStereo16();
 
-class BenchShell : public ShellPort {
+// Every completed drawing ends with one beep: counting beeps counts renderer runs.
+class CountingBeep : public BeepService {
   public:
+    void Beep() override { ++count; }
+    std::int64_t count = 0;
+};
+
+class SilentMessages : public MessageBoxService {
+  public:
+    void Show(const std::string&, const std::string&, MsgIcon) override { ++shown; }
+    int shown = 0;
+};
+
+class CancelledDialog : public FileDialogService {
+  public:
+    std::optional<std::string> GetOpenFileName(const std::string&) override { return {}; }
+};
+
+class StillPointer : public ScreenPointerService {
+  public:
+    void Set(MousePointer p) override { current = p; }
+    MousePointer Get() const override { return current; }
+    MousePointer current = MousePointer::Default;
+};
+
+// The desktop and the frame as a view sees them, silent: the open dialog names the file.
+class BenchShell : public FramePort, public GraphStylePort {
+  public:
+    BenchShell() : dialog(files), notes(".", ".") {}
     CommonDialog& CommonDialog1() override { return dialog; }
     void mnuOpen_Click() override {}
     void SetCaption(const std::string&) override {}
@@ -22,8 +56,25 @@ class BenchShell : public ShellPort {
     void SetPointer(MousePointer) override {}
     std::string ProgAdd() const override { return "."; }
     bool LineStyleChecked() const override { return true; }
-    void Install() {
-        InstallShell([this]() -> ShellPort& { return *this; });
-    }
+
+    SilentMessages messages;
+    CancelledDialog files;
+    CountingBeep beep;
+    StillPointer screen;
+    Services services{&messages, &files, &beep, &screen};
+    FileChannel channel1;
     CommonDialog dialog;
+    NotePlayer notes;
+};
+
+// An analysis that is never asked for, for the waveform view benchmarked alone.
+class NoAnalysis : public AnalysisPort {
+  public:
+    void DescribeBlock(const BlockSource&) override {}
+    void Analyse(std::vector<double>&, std::int32_t, std::int32_t) override {}
+    bool MarkedPeak() const override { return false; }
+    float XMark() const override { return 0; }
+    void NameNoteAt(float) override {}
+    void SoundKeyAt(float) override {}
+    void StopNote() override {}
 };

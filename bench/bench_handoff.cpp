@@ -4,7 +4,7 @@
 #include "bench_files.h"
 
 #include "platform/common_dialog.h"
-#include "platform/ports.h"
+#include "shell/spectrum_analysis.h"
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 
@@ -29,12 +29,11 @@ constexpr int kBytesPerFrame = 4; // 16-bit stereo
 
 void BM_FftClickToSpectrum_32768(benchmark::State& state) {
     BenchShell shell;
-    shell.Install();
     shell.dialog.SetFileName(TwoSecondStereo16());
-    Form101 spectrum;
+    Form101 spectrum(shell.services, shell, shell.notes);
     spectrum.Form_Load();
-    InstallSpectrum([&spectrum]() -> SpectrumPort& { return spectrum; });
-    Form103 view;
+    SpectrumAnalysis analysis(spectrum);
+    Form103 view(shell.services, shell.channel1, shell, analysis);
     view.Form_Load();
     view.LerFileDad_3();
     view.SelIniPoint().SetCaption(std::to_string(kFirstFrame));
@@ -52,8 +51,6 @@ void BM_FftClickToSpectrum_32768(benchmark::State& state) {
     if (spectrum.NPontGraf != kBlock / 2) {
         state.SkipWithError("no spectrum was drawn");
     }
-    InstallSpectrum(nullptr);
-    InstallShell(nullptr);
 }
 BENCHMARK(BM_FftClickToSpectrum_32768)->Unit(benchmark::kMillisecond);
 

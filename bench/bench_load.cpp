@@ -2,7 +2,6 @@
 #include "bench_files.h"
 
 #include "platform/common_dialog.h"
-#include "platform/ports.h"
 #include "waveview/waveform_view.h"
 
 #include <benchmark/benchmark.h>
@@ -24,9 +23,9 @@ double PeakRssMb() {
 void BM_LoadAndDraw_60min_stereo16(benchmark::State& state) {
     const std::string& path = SixtyMinuteStereo16();
     BenchShell shell;
-    shell.Install();
     shell.dialog.SetFileName(path);
-    Form103 view;
+    NoAnalysis analysis;
+    Form103 view(shell.services, shell.channel1, shell, analysis);
     view.Form_Load();
     view.LerFileDad_3(); // warm the cache
     for (auto _ : state) {

@@ -3,7 +3,6 @@
 // of one redraw (the yardstick: "x 2" redrawing the same view) and never run the renderer.
 #include "bench_files.h"
 #include "platform/common_dialog.h"
-#include "platform/ports.h"
 #include "platform/services.h"
 #include "waveview/waveform_view.h"
 
@@ -23,28 +22,10 @@
 
 namespace {
 
-// Every completed drawing ends with one beep: counting beeps counts renderer runs.
-class CountingBeep : public BeepService {
-  public:
-    void Beep() override { ++count; }
-    std::int64_t count = 0;
-};
-
-class SilentMessages : public MessageBoxService {
-  public:
-    void Show(const std::string&, const std::string&, MsgIcon) override { ++shown; }
-    int shown = 0;
-};
-
 struct Shared {
     BenchShell shell;
-    CountingBeep beep;
-    SilentMessages messages;
-    Shared() {
-        shell.dialog.SetFileName(SixtyMinuteStereo16());
-        shell.Install();
-        InstallServices(Services{&messages, nullptr, &beep, nullptr});
-    }
+    NoAnalysis analysis;
+    Shared() { shell.dialog.SetFileName(SixtyMinuteStereo16()); }
 };
 
 Shared& TheShared() {
@@ -55,11 +36,11 @@ Shared& TheShared() {
 // A shown waveform view with the hour loaded.
 std::unique_ptr<Form103> LoadedView(benchmark::State& state) {
     Shared& s = TheShared();
-    auto view = std::make_unique<Form103>();
+    auto view = std::make_unique<Form103>(s.shell.services, s.shell.channel1, s.shell, s.analysis);
     view->Form_Load();
     view->Show();
     view->LerFileDad_3();
-    if (!view->FileLoaded || s.messages.shown != 0) {
+    if (!view->FileLoaded || s.shell.messages.shown != 0) {
         state.SkipWithError("the hour-long file did not load");
     }
     return view;
@@ -69,14 +50,14 @@ void BM_SelectionDragMove(benchmark::State& state) {
     auto view = LoadedView(state);
     Form103& f = *view;
     f.Picture2_MouseDown(kLeftButton, 0, 100, 100);
-    const std::int64_t before = TheShared().beep.count;
+    const std::int64_t before = TheShared().shell.beep.count;
     float x = 500;
     for (auto _ : state) {
         f.Picture2_MouseMove(kLeftButton, 0, x, 100);
         x = x > 9800 ? 200 : x + 97;
     }
     state.counters["redraws"] =
-        benchmark::Counter(static_cast<double>(TheShared().beep.count - before));
+        benchmark::Counter(static_cast<double>(TheShared().shell.beep.count - before));
     if (f.SelEndPoint().Caption() == f.TotalPoints().Caption()) {
         state.SkipWithError("the drag did not set the end");
     }
@@ -87,7 +68,7 @@ void BM_RedrawStretch(benchmark::State& state) {
     auto view = LoadedView(state);
     Form103& f = *view;
     f.Picture2_MouseDown(kLeftButton, 0, 100, 100);
-    const std::int64_t before = TheShared().beep.count;
+    const std::int64_t before = TheShared().shell.beep.count;
     for (auto _ : state) {
         f.Amp8Mono = 15.0f; // as loaded, so "x 2" never reaches its cap
         f.Amp16Mono = 1.0f / 17;
@@ -96,7 +77,7 @@ void BM_RedrawStretch(benchmark::State& state) {
         f.Command11_Click();
     }
     state.counters["redraws"] =
-        benchmark::Counter(static_cast<double>(TheShared().beep.count - before));
+        benchmark::Counter(static_cast<double>(TheShared().shell.beep.count - before));
 }
 BENCHMARK(BM_RedrawStretch)->Unit(benchmark::kMicrosecond);
 

@@ -1,5 +1,6 @@
 // The spectrum view's transform beside FFTW (the yardstick, measured in the same run), and one
 // mouse move over the spectrum picture.
+#include "bench_files.h"
 #include "spectrum/real_fft.h"
 #include "spectrum/spectrum_view.h"
 
@@ -59,7 +60,8 @@ BENCHMARK(BM_FFTW_r2c_32768)->Unit(benchmark::kMicrosecond);
 
 // One mouse move with no button: frequency, note, octave and height readouts and the cursor.
 void BM_SpectrumHover(benchmark::State& state) {
-    Form101 view;
+    BenchShell shell;
+    Form101 view(shell.services, shell, shell.notes);
     view.Form_Load();
     int i = 0;
     for (auto _ : state) {

@@ -52,11 +52,12 @@ void CentreOver(QWidget* window, QWidget* owner) {
 
 } // namespace
 
-frmAbout::frmAbout()
+frmAbout::frmAbout(Services& services, Registry& registry, ProgramLauncher& launcher)
     : picIcon(Widget(), kProgramIconPicture), lblTitle(Widget()), lblVersion(Widget()),
       lblDescription(Widget()),
       lblDisclaimer(Widget()), Line1{{Widget(), kEtchLight, 2}, {Widget(), kEtchShadow, 1}},
-      cmdOK(Widget(), "OK"), cmdSysInfo(Widget(), "&System Info...") {
+      cmdOK(Widget(), "OK"), cmdSysInfo(Widget(), "&System Info..."), services_(services),
+      registry_(registry), launcher_(launcher) {
     QWidget* window = Widget();
     // A fixed dialog border with a close button only; kept out of the task bar by being
     // transient for the window it is shown over.
@@ -145,31 +146,8 @@ void frmAbout::cmdSysInfo_Click() {
 }
 
 void frmAbout::StartSysInfo() {
-    const std::optional<std::string> tool = SysInfoToolPath();
-    if (!tool || !Programs().StartDetached(*tool)) {
-        Platform().messages->Show(kSysInfoUnavailable, AppTitle(), MsgIcon::None);
+    const std::optional<std::string> tool = SysInfoToolPath(registry_);
+    if (!tool || !launcher_.StartDetached(*tool)) {
+        services_.messages->Show(kSysInfoUnavailable, AppTitle(), MsgIcon::None);
     }
-}
-
-namespace {
-
-std::unique_ptr<frmAbout>& AboutSlot() {
-    static std::unique_ptr<frmAbout> about;
-    return about;
-}
-
-// Windows go while the application still exists.
-void ReleaseAbout() {
-    AboutSlot().reset();
-}
-
-} // namespace
-
-frmAbout& AboutBox() {
-    std::unique_ptr<frmAbout>& about = AboutSlot();
-    if (!about) {
-        about = std::make_unique<frmAbout>();
-        qAddPostRoutine(ReleaseAbout);
-    }
-    return *about;
 }

@@ -16,10 +16,15 @@ inline constexpr const char* kAboutDescription =
 // The message shown when the system-information tool cannot be found or started.
 inline constexpr const char* kSysInfoUnavailable = "System Information Is Unavailable At This Time";
 
+class ProgramLauncher;
+class Registry;
+struct Services;
+
 class frmAbout : public Form {
   public:
-    // Builds the window and its controls and runs its load; the box stays hidden.
-    frmAbout();
+    // Builds the window and its controls and runs its load; the box stays hidden. The
+    // system-information tool is looked up in `registry` and started by `launcher`.
+    frmAbout(Services& services, Registry& registry, ProgramLauncher& launcher);
 
     // Shows the box without blocking the other windows, or brings it to the front.
     void Show();
@@ -43,7 +48,8 @@ class frmAbout : public Form {
 
   private:
     void Form_KeyDown(int key);
-};
 
-// The program's About box, created on first use.
-frmAbout& AboutBox();
+    Services& services_;
+    Registry& registry_;
+    ProgramLauncher& launcher_;
+};

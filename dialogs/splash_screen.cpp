@@ -210,27 +210,3 @@ void frmSplash::Unload() {
         OnClosed();
     }
 }
-
-namespace {
-
-std::unique_ptr<frmSplash>& SplashSlot() {
-    static std::unique_ptr<frmSplash> splash;
-    return splash;
-}
-
-// Windows go while the application still exists.
-void ReleaseSplash() {
-    SplashSlot().reset();
-}
-
-} // namespace
-
-void ShowSplash(std::function<void()> onClosed) {
-    std::unique_ptr<frmSplash>& splash = SplashSlot();
-    if (!splash) {
-        splash = std::make_unique<frmSplash>();
-        qAddPostRoutine(ReleaseSplash);
-    }
-    splash->OnClosed = std::move(onClosed);
-    splash->Show();
-}

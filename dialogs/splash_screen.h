@@ -50,7 +50,3 @@ class frmSplash : public Form {
 
 // The name of the desktop platform the program runs on, as the splash screen shows it.
 std::string PlatformText();
-
-// Shows the program's splash screen; `onClosed` runs once when it closes (the program shows
-// its main window there). The splash screen lives, hidden, until the application ends.
-void ShowSplash(std::function<void()> onClosed);

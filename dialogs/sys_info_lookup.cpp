@@ -32,9 +32,8 @@ class OpenKey {
 
 } // namespace
 
-bool GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
-                 std::string& KeyVal) {
-    Registry& registry = ActiveRegistry();
+bool GetKeyValue(Registry& registry, RegKey KeyRoot, const std::string& KeyName,
+                 const std::string& SubKeyRef, std::string& KeyVal) {
     RegKey hKey = 0;
     if (registry.RegOpenKeyEx(KeyRoot, KeyName, kKeyAllAccess, hKey) != kErrorSuccess) {
         KeyVal.clear();
@@ -65,12 +64,13 @@ bool GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& 
     return true;
 }
 
-std::optional<std::string> SysInfoToolPath() {
+std::optional<std::string> SysInfoToolPath(Registry& registry) {
     std::string SysInfoPath;
-    if (GetKeyValue(kHKeyLocalMachine, kSysInfoKey, kSysInfoValue, SysInfoPath)) {
+    if (GetKeyValue(registry, kHKeyLocalMachine, kSysInfoKey, kSysInfoValue, SysInfoPath)) {
         return SysInfoPath;
     }
-    if (GetKeyValue(kHKeyLocalMachine, kSysInfoLocationKey, kSysInfoLocationValue, SysInfoPath)) {
+    if (GetKeyValue(registry, kHKeyLocalMachine, kSysInfoLocationKey, kSysInfoLocationValue,
+                    SysInfoPath)) {
         // The folder and the file name join with this desktop's separator.
         const std::string tool = SysInfoPath + "/" + kSysInfoToolFile;
         std::error_code ec;

@@ -1,5 +1,5 @@
 // The About box's registry look-ups: reading one value as text, and finding the
-// system-information tool. Reads through ActiveRegistry(); no window involved.
+// system-information tool. Reads through the registry it is handed; no window involved.
 #pragma once
 
 #include "platform/registry.h"
@@ -21,10 +21,10 @@ inline constexpr const char* kSysInfoToolFile = "MSINFO32.EXE";
 // unsigned decimal text, any other type leaves `KeyVal` as it was. False, with `KeyVal`
 // empty, when the key cannot be opened or the value cannot be read (also when it is longer
 // than kKeyValueBufferChars). A key that was opened is always closed again.
-bool GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
-                 std::string& KeyVal);
+bool GetKeyValue(Registry& registry, RegKey KeyRoot, const std::string& KeyName,
+                 const std::string& SubKeyRef, std::string& KeyVal);
 
 // The full path of the system-information tool: the text of the tool's own key, or else the
 // file kSysInfoToolFile in the folder named by the location key when that file exists.
 // Nothing when neither look-up gives a path.
-std::optional<std::string> SysInfoToolPath();
+std::optional<std::string> SysInfoToolPath(Registry& registry);

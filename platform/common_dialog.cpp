@@ -8,7 +8,7 @@ void CommonDialog::SetFileName(const std::string& name) {
 }
 
 void CommonDialog::ShowOpen() {
-    const auto chosen = Platform().files->GetOpenFileName(Filter);
+    const auto chosen = files_.GetOpenFileName(Filter);
     if (!chosen) {
         if (CancelError) {
             throw DialogCancelled();

@@ -10,8 +10,13 @@ class DialogCancelled : public std::runtime_error {
     DialogCancelled() : std::runtime_error("cancel was selected") {}
 };
 
+class FileDialogService;
+
 class CommonDialog {
   public:
+    // The dialog is shown through `files`.
+    explicit CommonDialog(FileDialogService& files) : files_(files) {}
+
     std::string Filter;
     bool CancelError = false;
 
@@ -26,6 +31,7 @@ class CommonDialog {
     void ShowOpen();
 
   private:
+    FileDialogService& files_;
     std::string fileName_;
     std::string fileTitle_;
 };

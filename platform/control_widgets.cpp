@@ -1,5 +1,7 @@
 #include "control_widgets.h"
 
+#include "event_dispatch.h"
+
 #include "colours.h"
 
 #include <QGroupBox>
@@ -107,11 +109,7 @@ void Label::Restyle() {
 CommandButton::CommandButton(QWidget* parent, const std::string& caption)
     : Control(nullptr), button_(new QPushButton(Text(caption), parent)) {
     widget_ = button_;
-    QObject::connect(button_, &QPushButton::clicked, button_, [this] {
-        if (Click) {
-            Click();
-        }
-    });
+    QObject::connect(button_, &QPushButton::clicked, button_, [this] { Dispatch(button_, Click); });
 }
 
 std::string CommandButton::Caption() const {
@@ -136,8 +134,8 @@ OptionButton::OptionButton(QWidget* parent, const std::string& caption)
     : Control(nullptr), radio_(new QRadioButton(Text(caption), parent)) {
     widget_ = radio_;
     QObject::connect(radio_, &QRadioButton::toggled, radio_, [this](bool on) {
-        if (on && Click) {
-            Click();
+        if (on) {
+            Dispatch(radio_, Click);
         }
     });
 }
@@ -178,11 +176,8 @@ void Frame::SetBackColor(Colour c) {
 HScrollBar::HScrollBar(QWidget* parent)
     : Control(nullptr), bar_(new QScrollBar(Qt::Horizontal, parent)) {
     widget_ = bar_;
-    QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int) {
-        if (Change) {
-            Change();
-        }
-    });
+    QObject::connect(bar_, &QScrollBar::valueChanged, bar_,
+                     [this](int) { Dispatch(bar_, Change); });
 }
 
 void HScrollBar::SetRange(int min, int max, int smallChange, int largeChange) {
@@ -234,11 +229,13 @@ class ImageWidget : public QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override { Send(owner_.MouseUp, e, e->button()); }
 
   private:
-    static void Send(const MouseHandler& h, QMouseEvent* e, Qt::MouseButtons buttons) {
+    void Send(const MouseHandler& h, QMouseEvent* e, Qt::MouseButtons buttons) {
         if (h) {
-            h(ButtonSet(buttons), ShiftState(e->modifiers()),
-              static_cast<float>(PxToTwips(e->position().x())),
-              static_cast<float>(PxToTwips(e->position().y())));
+            Dispatch(this, [&] {
+                h(ButtonSet(buttons), ShiftState(e->modifiers()),
+                  static_cast<float>(PxToTwips(e->position().x())),
+                  static_cast<float>(PxToTwips(e->position().y())));
+            });
         }
     }
     ImageBox& owner_;
@@ -298,11 +295,8 @@ void LineControl::SetEnds(double x1, double y1, double x2, double y2) {
 
 Timer::Timer(int intervalMs, bool enabled)
     : timer_(std::make_unique<QTimer>()), interval_(intervalMs), enabled_(enabled) {
-    QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(), [this] {
-        if (Tick) {
-            Tick();
-        }
-    });
+    QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(),
+                     [this] { Dispatch(nullptr, Tick); });
     Restart();
 }
 

@@ -181,8 +181,3 @@ void FileChannel::WriteInt16(std::int64_t position, std::int16_t value) {
     WriteByte(position, static_cast<std::uint8_t>(u & 0xFF));
     WriteByte(position + 1, static_cast<std::uint8_t>(u >> 8));
 }
-
-FileChannel& Channel1() {
-    static FileChannel channel;
-    return channel;
-}

@@ -75,6 +75,3 @@ class FileChannel {
     static constexpr std::size_t kMinChunk = 64;
     static constexpr std::size_t kMaxChunk = 64 * 1024;
 };
-
-// The program's file channel number 1.
-FileChannel& Channel1();

@@ -1,8 +1,26 @@
 #include "form.h"
 
 #include <QMdiSubWindow>
+#include <QVariant>
 
-Form::Form() : surface_(nullptr, false) {}
+namespace {
+// The property of a window's own surface that names the window.
+constexpr char kFormProperty[] = "tonvexaForm";
+} // namespace
+
+Form::Form() : surface_(nullptr, false) {
+    surface_.Client()->setProperty(kFormProperty,
+                                   QVariant::fromValue(reinterpret_cast<quintptr>(this)));
+}
+
+Form* Form::Of(const QWidget* w) {
+    const QVariant v = w->property(kFormProperty);
+    return v.isValid() ? reinterpret_cast<Form*>(v.value<quintptr>()) : nullptr;
+}
+
+void Form::HandlerFailed() {
+    SetPointer(MousePointer::Default);
+}
 
 Form::~Form() {
     // The sub-window that wraps the form (if any) stays to its owner; the surface goes now.

@@ -36,6 +36,12 @@ class Form {
     void Hide();
     void SetFocus();
 
+    // A handler of this window's events failed (see Dispatch): back to rest. The base puts
+    // the window's pointer back; a window with more to undo adds to it.
+    virtual void HandlerFailed();
+    // The window whose own surface is `w`, or null.
+    static Form* Of(const QWidget* w);
+
   private:
     PictureBox surface_;
     std::string caption_;

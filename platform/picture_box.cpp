@@ -1,6 +1,7 @@
 #include "picture_box.h"
 
 #include "colours.h"
+#include "event_dispatch.h"
 
 #include <QFontMetricsF>
 #include <QFrame>
@@ -186,31 +187,37 @@ void PictureWidget::resizeEvent(QResizeEvent*) {
 
 void PictureWidget::mousePressEvent(QMouseEvent* e) {
     if (owner_.MouseDown) {
-        owner_.MouseDown(ButtonSet(e->button()), ShiftState(e->modifiers()),
-                         static_cast<float>(PxToTwips(e->position().x())),
-                         static_cast<float>(PxToTwips(e->position().y())));
+        Dispatch(this, [&] {
+            owner_.MouseDown(ButtonSet(e->button()), ShiftState(e->modifiers()),
+                             static_cast<float>(PxToTwips(e->position().x())),
+                             static_cast<float>(PxToTwips(e->position().y())));
+        });
     }
 }
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* e) {
     if (owner_.MouseMove) {
-        owner_.MouseMove(ButtonSet(e->buttons()), ShiftState(e->modifiers()),
-                         static_cast<float>(PxToTwips(e->position().x())),
-                         static_cast<float>(PxToTwips(e->position().y())));
+        Dispatch(this, [&] {
+            owner_.MouseMove(ButtonSet(e->buttons()), ShiftState(e->modifiers()),
+                             static_cast<float>(PxToTwips(e->position().x())),
+                             static_cast<float>(PxToTwips(e->position().y())));
+        });
     }
 }
 
 void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (owner_.MouseUp) {
-        owner_.MouseUp(ButtonSet(e->button()), ShiftState(e->modifiers()),
-                       static_cast<float>(PxToTwips(e->position().x())),
-                       static_cast<float>(PxToTwips(e->position().y())));
+        Dispatch(this, [&] {
+            owner_.MouseUp(ButtonSet(e->button()), ShiftState(e->modifiers()),
+                           static_cast<float>(PxToTwips(e->position().x())),
+                           static_cast<float>(PxToTwips(e->position().y())));
+        });
     }
 }
 
 void PictureWidget::keyPressEvent(QKeyEvent* e) {
     if (owner_.KeyDown) {
-        owner_.KeyDown(e->key());
+        Dispatch(this, [&] { owner_.KeyDown(e->key()); });
         return;
     }
     QWidget::keyPressEvent(e);

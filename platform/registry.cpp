@@ -67,29 +67,8 @@ class HostRegistry : public Registry {
     RegKey nextHandle_ = 1;
 };
 
-Registry*& Installed() {
-    static Registry* installed = nullptr;
-    return installed;
-}
-
-Registry& Host() {
-    static const std::unique_ptr<Registry> host =
-        MakeHostRegistry([] { return FindSystemInfoTool(); });
-    return *host;
-}
-
 } // namespace
 
 std::unique_ptr<Registry> MakeHostRegistry(std::function<std::optional<std::string>()> findTool) {
     return std::make_unique<HostRegistry>(std::move(findTool));
-}
-
-Registry& ActiveRegistry() {
-    return Installed() ? *Installed() : Host();
-}
-
-Registry* InstallRegistry(Registry* registry) {
-    Registry* previous = &ActiveRegistry();
-    Installed() = registry;
-    return previous;
 }

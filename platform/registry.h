@@ -1,6 +1,6 @@
 // Reading the registry the way the About box does: open a key under a root, read one value
-// into the caller's buffer, close the key. The program reads through ActiveRegistry(); the
-// host registry answers from the desktop it runs on, tests install a fake.
+// into the caller's buffer, close the key. The About box reads through the registry it is handed:
+// the host registry answers from the desktop it runs on, tests hand in a fake.
 #pragma once
 
 #include <cstdint>
@@ -42,11 +42,6 @@ class Registry {
                                  std::uint8_t* data, std::uint32_t& size) = 0;
     virtual long RegCloseKey(RegKey key) = 0;
 };
-
-// The registry in use: the host's unless InstallRegistry replaced it.
-Registry& ActiveRegistry();
-// Makes `registry` the one in use (nullptr: the host's again); returns the previous one.
-Registry* InstallRegistry(Registry* registry);
 
 // Key and value under the local-machine root that name the system-information tool.
 inline constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";

@@ -1,12 +1,17 @@
 #include "services.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #ifndef TONVEXA_VERSION_MAJOR
 #define TONVEXA_VERSION_MAJOR 1
 #define TONVEXA_VERSION_MINOR 0
+#endif
+#ifndef TONVEXA_DATA_FROM_BIN
+#define TONVEXA_DATA_FROM_BIN "../share/tonvexa"
 #endif
 
 namespace {
@@ -73,37 +78,15 @@ class QtScreenPointer : public ScreenPointerService {
     MousePointer current_ = MousePointer::Default;
 };
 
-Services& Current() {
-    static QtMessageBoxes messages;
-    static QtFileDialog files;
-    static QtBeep beep;
-    static QtScreenPointer screen;
-    static Services services{&messages, &files, &beep, &screen};
-    return services;
-}
-
 } // namespace
 
-Services& Platform() {
-    return Current();
-}
+DesktopServices::DesktopServices()
+    : messages_(std::make_unique<QtMessageBoxes>()), files_(std::make_unique<QtFileDialog>()),
+      beep_(std::make_unique<QtBeep>()),
+      screen_(std::make_unique<QtScreenPointer>()), services_{messages_.get(), files_.get(),
+                                                              beep_.get(), screen_.get()} {}
 
-Services InstallServices(const Services& s) {
-    Services previous = Current();
-    if (s.messages) {
-        Current().messages = s.messages;
-    }
-    if (s.files) {
-        Current().files = s.files;
-    }
-    if (s.beep) {
-        Current().beep = s.beep;
-    }
-    if (s.screen) {
-        Current().screen = s.screen;
-    }
-    return previous;
-}
+DesktopServices::~DesktopServices() = default;
 
 std::string AppTitle() {
     return "Tonvexa";
@@ -115,23 +98,16 @@ int AppMinor() {
     return TONVEXA_VERSION_MINOR;
 }
 
-namespace {
-std::string& AppPathOverride() {
-    static std::string folder;
-    return folder;
-}
-} // namespace
-
-void SetAppPath(const std::string& folder) {
-    AppPathOverride() = folder;
-}
-
 std::string AppPath() {
-    if (!AppPathOverride().empty()) {
-        return AppPathOverride();
+    if (!QCoreApplication::instance()) {
+        return ".";
     }
-    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath().toStdString()
-                                        : std::string(".");
+    // Installed, the files lie in the data folder at a fixed place relative to the executable
+    // (bin/ -> share/tonvexa/), wherever the tree was installed or moved to; in the build tree
+    // they are copied beside the executable.
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const QString installed = QDir::cleanPath(exeDir + "/" TONVEXA_DATA_FROM_BIN);
+    return (QFileInfo(installed).isDir() ? installed : exeDir).toStdString();
 }
 
 std::string JoinLines(std::initializer_list<std::string> lines) {

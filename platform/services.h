@@ -5,6 +5,7 @@
 
 #include "twips.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -45,19 +46,30 @@ struct Services {
     ScreenPointerService* screen = nullptr;
 };
 
-// The services in use; the toolkit's own until InstallServices replaces them.
-Services& Platform();
-// Replaces the services (fields left null keep the current ones). Returns the previous set.
-Services InstallServices(const Services& s);
+// The toolkit's own services, owned by whoever builds the program and handed to each window.
+class DesktopServices {
+  public:
+    DesktopServices();
+    ~DesktopServices();
+    DesktopServices(const DesktopServices&) = delete;
+    DesktopServices& operator=(const DesktopServices&) = delete;
+    Services& Get() { return services_; }
 
-// The program's title and version, and the folder it runs from.
+  private:
+    std::unique_ptr<MessageBoxService> messages_;
+    std::unique_ptr<FileDialogService> files_;
+    std::unique_ptr<BeepService> beep_;
+    std::unique_ptr<ScreenPointerService> screen_;
+    Services services_;
+};
+
+// The program's title and version, and its read-only data folder: share/tonvexa/ beside the
+// executable's bin/ when installed, the executable's own folder in the build tree.
 std::string AppTitle();
 int AppMajor();
 int AppMinor();
+// The program's read-only data folder (the demonstration wave, the note-file templates).
 std::string AppPath();
-// Makes AppPath answer `folder` (tests run the program on a copy of its files); empty restores
-// the executable's folder.
-void SetAppPath(const std::string& folder);
 
 // Joins lines of a message text the way the program's boxes do (carriage return + line feed).
 std::string JoinLines(std::initializer_list<std::string> lines);

@@ -17,26 +17,10 @@ class HostLauncher : public ProgramLauncher {
     }
 };
 
-ProgramLauncher*& Installed() {
-    static ProgramLauncher* installed = nullptr;
-    return installed;
-}
-
-ProgramLauncher& Host() {
-    static HostLauncher host;
-    return host;
-}
-
 } // namespace
 
-ProgramLauncher& Programs() {
-    return Installed() ? *Installed() : Host();
-}
-
-ProgramLauncher* InstallLauncher(ProgramLauncher* launcher) {
-    ProgramLauncher* previous = &Programs();
-    Installed() = launcher;
-    return previous;
+std::unique_ptr<ProgramLauncher> MakeHostLauncher() {
+    return std::make_unique<HostLauncher>();
 }
 
 const std::vector<std::string>& SystemInfoPrograms() {

@@ -1,7 +1,8 @@
 // Starting other programs, and finding the desktop's system-information tool. The program
-// starts programs through Programs(); tests install a recording launcher.
+// starts programs through the launcher it is handed; tests hand in a recording one.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,10 +15,8 @@ class ProgramLauncher {
     virtual bool StartDetached(const std::string& program) = 0;
 };
 
-// The launcher in use: the host's unless InstallLauncher replaced it.
-ProgramLauncher& Programs();
-// Makes `launcher` the one in use (nullptr: the host's again); returns the previous one.
-ProgramLauncher* InstallLauncher(ProgramLauncher* launcher);
+// The desktop's own launcher.
+std::unique_ptr<ProgramLauncher> MakeHostLauncher();
 
 // Names of desktop system-information programs, the most fitting first.
 const std::vector<std::string>& SystemInfoPrograms();

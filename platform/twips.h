@@ -40,6 +40,8 @@ enum SystemColour : Colour {
 enum class MousePointer { Default, SizeWE, Hourglass };
 
 // Mouse buttons and shift keys as the handlers receive them.
+constexpr std::int16_t kNoButton = 0;
 constexpr std::int16_t kLeftButton = 1;
 constexpr std::int16_t kRightButton = 2;
 constexpr std::int16_t kMiddleButton = 4;
+constexpr std::int16_t kNoShift = 0;

@@ -1,18 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tonvexa needs to build, run and test, and nothing
-# that is already there. Safe to run again: a second run installs nothing.
+# Installs the Debian packages Tonvexa needs, and nothing that is already there. Safe to run
+# again: a second run installs nothing.
+# usage: install-deps.sh [run|test|package]
+#   run      what building and running the program need (the default)
+#   test     that, plus the test tools: GoogleTest, Benchmark, FFTW, clang, Xvfb, xdotool,
+#            AT-SPI and the desktop-file and AppStream validators
+#   package  that of run, plus what building and checking the Debian package need
 set -euo pipefail
 
-packages=(
+run=(
   g++ cmake ninja-build make pkg-config ccache
   qt6-base-dev qt6-svg-dev libgl-dev
   libsdl2-dev libsndfile1-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-liberation fonts-dejavu-core
+)
+test=(
   googletest libgtest-dev libbenchmark-dev libfftw3-dev
   xvfb xauth imagemagick xdotool x11-utils sox
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus
   clang libclang-rt-14-dev
+  desktop-file-utils appstream man-db inotify-tools
 )
+package=(dpkg-dev file lintian)
+
+case "${1:-run}" in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  package) packages=("${run[@]}" "${package[@]}") ;;
+  *) echo "usage: $0 [run|test|package]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -10,10 +10,6 @@ namespace {
 
 const char* const kDemoFile = "/Demo.wav";
 
-constexpr std::int16_t kNoButton = 0;
-constexpr std::int16_t kLeft = 1;
-constexpr std::int16_t kNoShift = 0;
-
 // The selection dragged on the waveform graph, twips.
 constexpr float kSelectFromX = 100;
 constexpr float kSelectToX = 500;
@@ -34,22 +30,22 @@ void MDIForm1::Timer2_Timer() {
     Timer2.SetEnabled(false);
     commonDialog1_.SetFileName(ProgAdd() + kDemoFile);
     SetPointer(MousePointer::Hourglass);
-    Form103& wave = TheForm103();
+    Form103& wave = *wave_;
     wave.LerFileDad_3();
     SetPointer(MousePointer::Default);
-    wave.Picture2_MouseDown(kLeft, kNoShift, kSelectFromX, kSelectY);
-    wave.Picture2_MouseMove(kLeft, kNoShift, kSelectToX, kSelectY);
+    wave.Picture2_MouseDown(kLeftButton, kNoShift, kSelectFromX, kSelectY);
+    wave.Picture2_MouseMove(kLeftButton, kNoShift, kSelectToX, kSelectY);
     wave.Command5_Click();
-    TheForm101().Show();
-    TheForm103().Show();
+    spectrum_->Show();
+    wave_->Show();
     Timer3.SetEnabled(true);
 }
 
 void MDIForm1::Timer3_Timer() {
     Timer3.SetEnabled(false);
-    Form101& spectrum = TheForm101();
+    Form101& spectrum = *spectrum_;
     spectrum.Command2_Click();
     spectrum.Picture2_MouseMove(kNoButton, kNoShift, kPeakX, kNameY);
-    spectrum.Picture2_MouseDown(kLeft, kNoShift, kPeakX, kMarkY);
-    TheForm103().Command9_Click();
+    spectrum.Picture2_MouseDown(kLeftButton, kNoShift, kPeakX, kMarkY);
+    wave_->Command9_Click();
 }

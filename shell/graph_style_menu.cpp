@@ -22,25 +22,24 @@ void MDIForm1::WireGraphStyleMenu() {
         {"mnuGreen", &MDIForm1::mnuGreen_Click},
     }};
     for (const auto& [name, handler] : handlers) {
-        QObject::connect(Item(name), &QAction::triggered, window_.get(),
-                         [this, handler = handler] { (this->*handler)(); });
+        OnMenu(name, [this, handler = handler] { (this->*handler)(); });
     }
 }
 
 void MDIForm1::ChooseStyle(const std::string& checked, const std::string& unchecked) {
     Item(checked)->setChecked(true);
     Item(unchecked)->setChecked(false);
-    Platform().screen->Set(MousePointer::Hourglass);
-    Form101& spectrum = TheForm101();
+    services_.screen->Set(MousePointer::Hourglass);
+    Form101& spectrum = *spectrum_;
     spectrum.Grafmesmo(spectrum.NPontGraf, false);
-    Platform().screen->Set(MousePointer::Default);
+    services_.screen->Set(MousePointer::Default);
 }
 
 void MDIForm1::ChooseColour(const std::string& item, const Label& holder) {
     for (const char* colour : {"mnuBlue", "mnuYellow", "mnuPink", "mnuGreen"}) {
         Item(colour)->setChecked(colour == item);
     }
-    TheForm101().ColLine = num::IntText(holder.BackColor());
+    spectrum_->ColLine = num::IntText(holder.BackColor());
     mnuLine_Click();
 }
 
@@ -53,17 +52,17 @@ void MDIForm1::mnuPoints_Click() {
 }
 
 void MDIForm1::mnuBlue_Click() {
-    ChooseColour("mnuBlue", TheForm101().Label14);
+    ChooseColour("mnuBlue", spectrum_->Label14);
 }
 
 void MDIForm1::mnuYellow_Click() {
-    ChooseColour("mnuYellow", TheForm101().Label15);
+    ChooseColour("mnuYellow", spectrum_->Label15);
 }
 
 void MDIForm1::mnuPink_Click() {
-    ChooseColour("mnuPink", TheForm101().Label13);
+    ChooseColour("mnuPink", spectrum_->Label13);
 }
 
 void MDIForm1::mnuGreen_Click() {
-    ChooseColour("mnuGreen", TheForm101().Label16);
+    ChooseColour("mnuGreen", spectrum_->Label16);
 }

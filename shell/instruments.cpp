@@ -3,10 +3,7 @@
 // switches the keyboard to that file.
 #include "main_window.h"
 
-#include "note_files.h"
-#include "note_state.h"
-#include "platform/file_channel.h"
-#include "platform/mm_control.h"
+#include "notes/note_player.h"
 
 #include <QAction>
 
@@ -27,12 +24,6 @@ constexpr std::int16_t kTrumpet = 56;    // Trumpet
 constexpr std::int16_t kTrombone = 57;   // Trombone
 constexpr std::int16_t kFrenchHorn = 60; // French Horn
 constexpr std::int16_t kSax = 65;        // Alto Sax
-
-void Command(MMControl* player, const char* command) {
-    if (player) {
-        player->SetCommand(command);
-    }
-}
 
 } // namespace
 
@@ -55,38 +46,16 @@ void MDIForm1::WireInstrumentMenu() {
         {"mnuSax", &MDIForm1::mnuSax_Click},
     };
     for (const auto& [name, handler] : handlers) {
-        QObject::connect(Item(name), &QAction::triggered, window_.get(),
-                         [this, handler] { (this->*handler)(); });
+        OnMenu(name, [this, handler] { (this->*handler)(); });
     }
 }
 
 void MDIForm1::TrocInstr(std::int16_t InstCode) {
-    NoteState& n = Notes();
-    n.NoteMMCIndex = 2;
-    // Closing releases the note files (and stops a note that is sounding).
-    Command(n.NoteMMC[2], "Close");
-    Command(n.NoteMMC[1], "Close");
-    if (n.NoteMMC[2]) {
-        FileChannel& ch = Channel1();
-        try {
-            ch.Open(n.NoteMMC[2]->FileName(), FileChannel::Mode::BinaryReadWrite);
-            for (std::int16_t p = kProgramFirst; p <= kProgramLast; p += kProgramStep) {
-                ch.WriteInt16(p, InstCode);
-            }
-        } catch (const FileError&) {
-            // A file that cannot be opened or written keeps its old program numbers.
-        }
-        ch.Close();
-    }
-    n.NotePosOn = kInstrumentKeyOn;
-    n.NotePosOff = kInstrumentKeyOff;
+    notes_.UseInstrument(InstCode);
 }
 
 void MDIForm1::mnuPiano_Click() {
-    NoteState& n = Notes();
-    n.NoteMMCIndex = 1;
-    n.NotePosOn = kPianoKeyOn;
-    n.NotePosOff = kPianoKeyOff;
+    notes_.UsePiano();
 }
 
 void MDIForm1::mnuVoice_Click() {

@@ -1,11 +1,7 @@
 #include "main_window.h"
 
-#include "dialogs/about_box.h"
-#include "dialogs/splash_screen.h"
-#include "dialogs/vector_picture.h"
-#include "note_files.h"
-#include "note_state.h"
-#include "platform/audio_engine.h"
+#include "notes/note_player.h"
+#include "platform/event_dispatch.h"
 #include "platform/services.h"
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
@@ -43,50 +39,12 @@ class FrameWindow : public QMainWindow {
     }
 };
 
-std::unique_ptr<MDIForm1>& MainInstance() {
-    static std::unique_ptr<MDIForm1> form;
-    return form;
-}
-
-std::unique_ptr<Form101>& SpectrumInstance() {
-    static std::unique_ptr<Form101> form;
-    return form;
-}
-
-std::map<std::string, QAction*>& Items() {
-    static std::map<std::string, QAction*> items;
-    return items;
-}
-
-std::map<std::string, QMenu*>& Menus() {
-    static std::map<std::string, QMenu*> menus;
-    return menus;
-}
-
-// Puts a child window's surface into the frame as a borderless MDI child.
-void Attach(Form& form) {
-    if (!MainInstance()) {
-        return;
-    }
-    QMdiSubWindow* sub =
-        MainInstance()->Area().addSubWindow(form.Widget(), Qt::FramelessWindowHint);
-    sub->setAttribute(Qt::WA_DeleteOnClose, false);
-}
-
 } // namespace
 
-Form101& TheForm101() {
-    auto& form = SpectrumInstance();
-    if (!form) {
-        form = std::make_unique<Form101>();
-        Attach(*form);
-        form->Form_Load();
-    }
-    return *form;
-}
-
-MDIForm1::MDIForm1()
-    : Timer2(100, false), Timer3(500, false), window_(std::make_unique<FrameWindow>()) {
+MDIForm1::MDIForm1(Services& services, NotePlayer& notes, std::string progAdd)
+    : Timer2(100, false), Timer3(500, false), services_(services), notes_(notes),
+      window_(std::make_unique<FrameWindow>()), commonDialog1_(*services.files),
+      progAdd_(std::move(progAdd)) {
     auto* frame = static_cast<FrameWindow*>(window_.get());
     frame->onClose = [this] { MDIForm_Unload(); };
     area_ = new QMdiArea(frame);
@@ -108,23 +66,22 @@ void MDIForm1::BuildMenus() {
     QMenuBar* bar = window_->menuBar();
     auto menu = [&](QMenu* parent, const std::string& name, const char* caption) {
         QMenu* m = parent ? parent->addMenu(caption) : bar->addMenu(caption);
-        Menus()[name] = m;
-        Items()[name] = m->menuAction();
+        menus_[name] = m;
+        items_[name] = m->menuAction();
         return m;
     };
     auto item = [&](QMenu* parent, const std::string& name, const char* caption) {
         QAction* a = parent->addAction(caption);
-        Items()[name] = a;
+        items_[name] = a;
         return a;
     };
     auto separator = [&](QMenu* parent, const std::string& name) {
-        Items()[name] = parent->addSeparator();
+        items_[name] = parent->addSeparator();
     };
 
     QMenu* file = menu(nullptr, "mnuFile", "&File");
-    QAction* open = item(file, "mnuOpen", "&Open");
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    QObject::connect(open, &QAction::triggered, window_.get(), [this] { mnuOpen_Click(); });
+    item(file, "mnuOpen", "&Open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    OnMenu("mnuOpen", [this] { mnuOpen_Click(); });
     separator(file, "mnuSep1");
     QMenu* save = menu(file, "mnuSave", "&Save");
     item(save, "mnuSaveTxt", "*.&txt files");
@@ -132,16 +89,16 @@ void MDIForm1::BuildMenus() {
     // Saving is switched off: nothing in the program saves data.
     save->menuAction()->setEnabled(false);
     separator(file, "mnuSep2");
-    Items()["mnuSep2"]->setEnabled(false);
-    QAction* exit = item(file, "mnuExit", "&Exit");
-    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    QObject::connect(exit, &QAction::triggered, window_.get(), [this] { mnuExit_Click(); });
+    items_["mnuSep2"]->setEnabled(false);
+    item(file, "mnuExit", "&Exit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    OnMenu("mnuExit", [this] { mnuExit_Click(); });
 
     // Ctrl+C copies the active view; it has no menu item of its own.
     auto* copy = new QAction(window_.get());
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     window_->addAction(copy);
-    QObject::connect(copy, &QAction::triggered, window_.get(), [this] { CopyActiveView(); });
+    QObject::connect(copy, &QAction::triggered, window_.get(),
+                     [this] { Dispatch(window_.get(), [this] { CopyActiveView(); }); });
 
     QMenu* instrument = menu(nullptr, "mnuInstrument", "&Instrument");
     const std::pair<const char*, const char*> instruments[] = {
@@ -180,7 +137,7 @@ void MDIForm1::BuildMenus() {
     QMenu* ftGraph = menu(nullptr, "mnuFTGraph", "FTGraph");
     item(ftGraph, "mnuLine", "Line")->setCheckable(true);
     item(ftGraph, "mnuPoints", "Points")->setCheckable(true);
-    Items()["mnuLine"]->setChecked(true);
+    items_["mnuLine"]->setChecked(true);
     separator(ftGraph, "mnuSep");
     QMenu* colours = menu(ftGraph, "mnuLineColor", "Line Color");
     for (const auto& [name, caption] :
@@ -188,39 +145,59 @@ void MDIForm1::BuildMenus() {
           std::pair{"mnuPink", "Pink"}, std::pair{"mnuGreen", "Green"}}) {
         item(colours, name, caption)->setCheckable(true);
     }
-    Items()["mnuBlue"]->setChecked(true);
+    items_["mnuBlue"]->setChecked(true);
     WireGraphStyleMenu();
 
     QMenu* help = menu(nullptr, "mnuHelp", "&Help");
-    QObject::connect(item(help, "mnuAbout", "&About"), &QAction::triggered, window_.get(),
-                     [] { AboutBox().Show(); });
+    item(help, "mnuAbout", "&About");
+    OnMenu("mnuAbout", [this] {
+        if (ShowAbout) {
+            ShowAbout();
+        }
+    });
+}
+
+void MDIForm1::OnMenu(const std::string& name, std::function<void()> handler) {
+    QObject::connect(Item(name), &QAction::triggered, window_.get(),
+                     [this, handler = std::move(handler)] { Dispatch(window_.get(), handler); });
 }
 
 QAction* MDIForm1::Item(const std::string& name) const {
-    auto it = Items().find(name);
-    return it == Items().end() ? nullptr : it->second;
+    auto it = items_.find(name);
+    return it == items_.end() ? nullptr : it->second;
 }
 
 QMenu* MDIForm1::Menu(const std::string& name) const {
-    auto it = Menus().find(name);
-    return it == Menus().end() ? nullptr : it->second;
+    auto it = menus_.find(name);
+    return it == menus_.end() ? nullptr : it->second;
+}
+
+void MDIForm1::AttachChildren(Form103& wave, Form101& spectrum) {
+    wave_ = &wave;
+    spectrum_ = &spectrum;
 }
 
 void MDIForm1::ProgIni() {
-    TheForm103().Move(0, kWaveViewTop, kChildWidth, kChildHeight);
-    TheForm101().Move(0, 0, kChildWidth, kChildHeight);
+    // The first placement of a child puts it into the frame and loads it: the waveform view
+    // first, then the spectrum view.
+    Place(*wave_, kWaveViewTop, [this] { wave_->Form_Load(); });
+    Place(*spectrum_, 0, [this] { spectrum_->Form_Load(); });
+}
+
+void MDIForm1::Place(Form& form, double top, const std::function<void()>& load) {
+    if (!placed_.contains(&form)) {
+        placed_.insert(&form);
+        QMdiSubWindow* sub = area_->addSubWindow(form.Widget(), Qt::FramelessWindowHint);
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        load();
+    }
+    form.Move(0, top, kChildWidth, kChildHeight);
 }
 
 void MDIForm1::MDIForm_Load() {
     ProgIni();
-    Notes().NotePosOn = kPianoKeyOn;
-    Notes().NotePosOff = kPianoKeyOff;
-    try {
-        progAdd_ = AppPath();
-        Timer2.SetEnabled(true);
-    } catch (...) {
-        // A load that cannot finish ends quietly.
-    }
+    notes_.UsePiano();
+    Timer2.SetEnabled(true);
 }
 
 void MDIForm1::MDIForm_Unload() {
@@ -228,8 +205,8 @@ void MDIForm1::MDIForm_Unload() {
         return;
     }
     unloaded_ = true;
-    TheForm103().Form_Unload();
-    TheForm101().Form_Unload();
+    wave_->Form_Unload();
+    spectrum_->Form_Unload();
 }
 
 void MDIForm1::mnuOpen_Click() {
@@ -238,11 +215,11 @@ void MDIForm1::mnuOpen_Click() {
     try {
         commonDialog1_.ShowOpen();
         if (!commonDialog1_.FileName().empty()) {
-            Platform().screen->Set(MousePointer::Hourglass);
-            TheForm103().SetFocus();
-            TheForm103().LerFileDad_3();
+            services_.screen->Set(MousePointer::Hourglass);
+            wave_->SetFocus();
+            wave_->LerFileDad_3();
             SetPointer(MousePointer::Default);
-            Platform().screen->Set(MousePointer::Default);
+            services_.screen->Set(MousePointer::Default);
         }
     } catch (...) {
         // A cancel (or any error after the dialog) ends the command quietly.
@@ -254,10 +231,10 @@ void MDIForm1::CopyActiveView() {
     if (active == nullptr) {
         return;
     }
-    if (active == TheForm101().Outer()) {
-        TheForm101().CopySpectrum();
-    } else if (active == TheForm103().Outer()) {
-        TheForm103().CopyGraphs();
+    if (spectrum_ && active == spectrum_->Outer()) {
+        spectrum_->CopySpectrum();
+    } else if (wave_ && active == wave_->Outer()) {
+        wave_->CopyGraphs();
     }
 }
 
@@ -286,45 +263,4 @@ void MDIForm1::SetPointer(MousePointer p) {
 
 bool MDIForm1::LineStyleChecked() const {
     return Item("mnuLine")->isChecked();
-}
-
-MDIForm1& TheMDIForm1() {
-    auto& form = MainInstance();
-    if (!form) {
-        form = std::make_unique<MDIForm1>();
-        InstallShell([]() -> ShellPort& { return TheMDIForm1(); });
-        InstallSpectrum([]() -> SpectrumPort& { return TheForm101(); });
-        InstallForm103Factory([] {
-            auto view = std::make_unique<Form103>();
-            Attach(*view);
-            return view;
-        });
-        form->MDIForm_Load();
-    }
-    return *form;
-}
-
-void DestroyWindows() {
-    DestroyForm103();
-    SpectrumInstance().reset();
-    MainInstance().reset();
-    Items().clear();
-    Menus().clear();
-}
-
-int RunTonvexa(QApplication& app) {
-    QFont font("Arial");
-    font.setPointSizeF(8);
-    QApplication::setFont(font);
-    QApplication::setWindowIcon(ProgramIcon());
-    // The sound device opens and the General MIDI instruments load while the splash shows.
-    StartAudio();
-    ShowSplash([] {
-        TheMDIForm1().Window().show();
-        TheForm101().Show();
-        TheForm103().Show();
-    });
-    const int rc = app.exec();
-    DestroyWindows();
-    return rc;
 }

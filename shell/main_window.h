@@ -4,25 +4,35 @@
 
 #include "platform/common_dialog.h"
 #include "platform/control_widgets.h"
-#include "platform/ports.h"
+#include "spectrum/graph_style_port.h"
+#include "waveview/frame_port.h"
 
 #include <QMainWindow>
 
-#include <array>
+#include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 
+class Form;
 class Form101;
+class Form103;
+class NotePlayer;
 class QAction;
-class QApplication;
 class QMdiArea;
 class QMenu;
+struct Services;
 
-class MDIForm1 : public ShellPort {
+class MDIForm1 : public FramePort, public GraphStylePort {
   public:
-    MDIForm1();
+    // The frame of a program whose read-only files lie in `progAdd`; its Instrument menu
+    // chooses the instrument of `notes`.
+    MDIForm1(Services& services, NotePlayer& notes, std::string progAdd);
     ~MDIForm1() override;
 
+    // Puts the two child windows into the frame; the first placement loads them.
+    void AttachChildren(Form103& wave, Form101& spectrum);
     // Runs once when the window is created: places (and so loads) the children.
     void MDIForm_Load();
     // Unloads both children (closing the frame).
@@ -30,7 +40,7 @@ class MDIForm1 : public ShellPort {
     // Places the two child windows; the first placement creates and loads them.
     void ProgIni();
 
-    // ---- ShellPort ----
+    // ---- What the waveform view asks of the frame ----
     CommonDialog& CommonDialog1() override { return commonDialog1_; }
     void mnuOpen_Click() override;
     void SetCaption(const std::string& text) override;
@@ -38,6 +48,7 @@ class MDIForm1 : public ShellPort {
     void SetPointer(MousePointer p) override;
     MousePointer Pointer() const { return pointer_; }
     std::string ProgAdd() const override { return progAdd_; }
+    // ---- What the spectrum view asks of the style menu ----
     bool LineStyleChecked() const override;
 
     void mnuExit_Click();
@@ -53,8 +64,7 @@ class MDIForm1 : public ShellPort {
     void mnuGreen_Click();
 
     // ---- Instrument menu (instruments.cpp) ----
-    // Writes the program number InstCode (0..127) into every program change of the instrument
-    // note file and switches the keyboard to that file; both note players are closed first.
+    // Switches the keyboard to the instrument note file playing General MIDI program InstCode.
     void TrocInstr(std::int16_t InstCode);
     void mnuPiano_Click(); // back to the piano note file; writes nothing
     void mnuVoice_Click();
@@ -85,8 +95,15 @@ class MDIForm1 : public ShellPort {
     Timer Timer2; // first half of the start-up demonstration
     Timer Timer3; // second half of the start-up demonstration
 
+    // Help > About asks for the About box through this.
+    std::function<void()> ShowAbout;
+
   private:
+    // Places a child window at `top`; the first placement puts it into the frame and loads it.
+    void Place(Form& form, double top, const std::function<void()>& load);
     void BuildMenus();
+    // Runs `handler` when the menu item `name` is chosen, under the event error rule.
+    void OnMenu(const std::string& name, std::function<void()> handler);
     void WireGraphStyleMenu();
     void WireInstrumentMenu();
     void WireDemonstration();
@@ -96,19 +113,17 @@ class MDIForm1 : public ShellPort {
     // holder label as ColLine and redraws as a line.
     void ChooseColour(const std::string& item, const Label& holder);
 
+    Services& services_;
+    NotePlayer& notes_;
+    Form103* wave_ = nullptr;
+    Form101* spectrum_ = nullptr;
     std::unique_ptr<QMainWindow> window_;
     QMdiArea* area_ = nullptr;
+    std::map<std::string, QAction*> items_;
+    std::map<std::string, QMenu*> menus_;
+    std::set<const Form*> placed_;
     CommonDialog commonDialog1_;
     std::string progAdd_;
     MousePointer pointer_ = MousePointer::Default;
     bool unloaded_ = false;
 };
-
-// The main window, created on first use.
-MDIForm1& TheMDIForm1();
-// The spectrum view, created (placed in the frame and loaded) on first use.
-Form101& TheForm101();
-// Destroys every window (the children first), so the next use creates them again.
-void DestroyWindows();
-// Starts the program: the main window shown, then the event loop.
-int RunTonvexa(QApplication& app);

@@ -6,10 +6,9 @@
 // harmonics, keyboard naming).
 #pragma once
 
+#include "graph_style_port.h"
 #include "platform/control_widgets.h"
 #include "platform/form.h"
-#include "platform/mm_control.h"
-#include "platform/ports.h"
 #include "spectrum_graph.h"
 #include "spectrum_table.h"
 
@@ -20,9 +19,13 @@
 #include <string>
 #include <vector>
 
-class Form101 : public Form, public SpectrumPort {
+class NotePlayer;
+struct Services;
+
+class Form101 : public Form {
   public:
-    Form101();
+    // The view draws in the style `style` answers and sounds its keyboard through `notes`.
+    Form101(Services& services, const GraphStylePort& style, NotePlayer& notes);
     ~Form101() override;
 
     // ---- Lifecycle (called by the main window) ----
@@ -31,8 +34,9 @@ class Form101 : public Form, public SpectrumPort {
 
     // ---- Analysis and drawing ----
     // Transforms y[1 .. Npont] in place (y[0] unused) and draws its spectrum; Freq in Hz.
-    void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override;
-    void DescribeBlock(const BlockSource& source) override { nextSource_ = source; }
+    void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq);
+    // Names the source of the next block FftWave receives; it stays with that spectrum.
+    void DescribeBlock(const SpectrumSource& source) { nextSource_ = source; }
     // Unpacks the packed spectrum y[1 .. 2 ftnpont] and draws it.
     void GrafFt(const std::vector<double>& y, std::int32_t ftnpont);
     // Redraws the whole picture: baseline, the spectrum of ftnpont bins unless SoEsc, the axis
@@ -42,15 +46,15 @@ class Form101 : public Form, public SpectrumPort {
     void HScroll1_Change();
 
     // ---- Mouse, mark and harmonics ----
-    void Picture2_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+    void Picture2_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Picture2_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Command1_Click(); // "Harmonics on" / "Harmonics off"
     void Command2_Click(); // "Mark peak" / "Erase mark"
     void Harmlog();
     void Harmouselog2(float X, float Y);
     void Image1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
-    void Image1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
-    void Image1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y) override;
+    void Image1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Image1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
 
     // ---- Copy (Ctrl+C while the view is active; spectrum_view_copy.cpp) ----
     // Puts the picture as drawn (image/png) and the spectrum's table (text/plain) on the
@@ -59,24 +63,20 @@ class Form101 : public Form, public SpectrumPort {
     // The spectrum on show with where it came from, for the table and the description.
     SpectrumOnShow OnShow() const;
 
-    // ---- Note players (keyboard_notes.cpp) ----
-    void MMControl1_Done(); // player 1 completed a command: close it
-
-    bool MarkPeak() const override { return markPeak_; }
-    float XMark() const override { return xMark_; }
+    bool MarkPeak() const { return markPeak_; }
+    float XMark() const { return xMark_; }
 
     // ---- Public fields ----
     std::int32_t NPontGraf = 0; // N of the spectrum on show, 0 before the first analysis
     std::string ColLine;        // colour of the spectrum line, decimal text of a colour value
     bool FirstRun = false;      // until the first "Mark peak": no instruction box
-    std::string NoteFile;       // note file of the player in use during a key press
 
     // ---- Read-only state for the views and tests ----
     std::int32_t FreqGraf() const { return freqGraf_; }
     const SpectrumArrays& Arrays() const { return ft_; }
     double BaseY() const { return baseY_; }
     double TopY() const { return topY_; }
-    float KeyX() const { return keyX_; }
+    float KeyX() const;
     double HarmOffset(int i) const { return harmOffset_.at(static_cast<std::size_t>(i)); }
 
     // ---- Controls ----
@@ -98,8 +98,6 @@ class Form101 : public Form, public SpectrumPort {
     ImageBox Image2;                                    // peak mark
     Label Label13, Label14, Label15, Label16; // hidden colour holders of the line colour menu
     HScrollBar HScroll1;
-    MMControl MMControl1; // note player on the piano note file
-    MMControl MMControl2; // note player on the instrument note file
 
   private:
     void PlaceControls();
@@ -108,9 +106,6 @@ class Form101 : public Form, public SpectrumPort {
     void DrawAxis();
     void ShowHeight(float Y);
     void ShowFrequency(float X);
-    void OpenNotePlayers();
-    void CloseNotePlayers();
-    void ForgetNotePlayers(); // the program-wide note state no longer names this window's players
     void SetRightAnchored(Label& label, const std::string& text, double right);
     // x of the mark's tip while it is on show.
     std::optional<float> MarkOnShow() const;
@@ -118,14 +113,16 @@ class Form101 : public Form, public SpectrumPort {
     void DescribeGraph();
     void DescribeReadout();
 
+    Services& services_;
+    const GraphStylePort& style_;
+    NotePlayer& notes_;
     SpectrumArrays ft_;
-    BlockSource nextSource_; // named by the waveform view before its next block
-    BlockSource source_;     // the source of the spectrum on show
+    SpectrumSource nextSource_; // named before the next block
+    SpectrumSource source_;     // the source of the spectrum on show
     std::int32_t freqGraf_ = 0;
     double baseY_ = 0.0, topY_ = 0.0;
     bool markPeak_ = false;
     float xMark_ = 0.0f;
-    float keyX_ = 0.0f;
     bool harmDrag_ = false;
     bool fromKeyboard_ = false;
     std::array<double, 17> harmOffset_{};

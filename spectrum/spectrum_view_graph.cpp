@@ -86,7 +86,7 @@ void Form101::DrawSpectrum(std::int32_t ftnpont) {
         return num::CSng(Cap(baseY_ - ft_.MagFt[static_cast<std::size_t>(k) + 1] * scale));
     };
     Picture2.PSet(0, yOf(0), kWhite);
-    if (Shell().LineStyleChecked()) {
+    if (style_.LineStyleChecked()) {
         const Colour colour = LineColour(ColLine);
         for (std::int32_t k = 1; k < ftnpont; ++k) {
             Picture2.LineTo(num::CSng(BinX(k, ftnpont, freqGraf_)), yOf(k), colour);

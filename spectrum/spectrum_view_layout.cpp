@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "keyboard.h"
+#include "notes/note_player.h"
 #include "peak_mark.h"
 #include "platform/numbers.h"
 
@@ -37,7 +38,7 @@ const char* const kKeyboardResource = ":/spectrum/keyboard.bmp";
 
 } // namespace
 
-Form101::Form101()
+Form101::Form101(Services& services, const GraphStylePort& style, NotePlayer& notes)
     : Command1(Surface().Client(), "Harmonics on"), Command2(Surface().Client(), "Mark peak"),
       Label2(Surface().Client(), {}, true), Label5(Surface().Client(), "Hz", true),
       Label3(Surface().Client(), {}, true), Label4(Surface().Client(), "Octave:", true),
@@ -46,7 +47,8 @@ Form101::Form101()
       Picture2(Picture1.Client(), true), Label1(Picture2.Client(), "Musical Analysis"),
       Image1(Picture2.Client()), Line1(Picture2.Client(), kCursorGreen), Image2(Picture2.Client()),
       Label13(Picture2.Client()), Label14(Picture2.Client()), Label15(Picture2.Client()),
-      Label16(Picture2.Client()), HScroll1(Picture1.Client()) {
+      Label16(Picture2.Client()), HScroll1(Picture1.Client()), services_(services), style_(style),
+      notes_(notes) {
     for (auto& line : Line2) {
         line = std::make_unique<LineControl>(Picture2.Client(), kCombYellow);
     }
@@ -54,9 +56,7 @@ Form101::Form101()
     WireEvents();
 }
 
-Form101::~Form101() {
-    ForgetNotePlayers();
-}
+Form101::~Form101() = default;
 
 void Form101::PlaceControls() {
     SetCaption("");
@@ -141,7 +141,6 @@ void Form101::WireEvents() {
     Image1.MouseUp = [this](std::int16_t b, std::int16_t s, float x, float y) {
         Image1_MouseUp(b, s, x, y);
     };
-    MMControl1.Done = [this] { MMControl1_Done(); };
 }
 
 void Form101::Form_Load() {
@@ -153,11 +152,11 @@ void Form101::Form_Load() {
     Grafmesmo(0, true);
     DescribeGraph();
     Harmlog();
-    OpenNotePlayers();
+    notes_.Open();
 }
 
 void Form101::Form_Unload() {
-    CloseNotePlayers();
+    notes_.Close();
 }
 
 void Form101::HScroll1_Change() {

@@ -4,9 +4,9 @@
 
 #include "keyboard.h"
 #include "note_naming.h"
+#include "notes/note_player.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
-#include "shell/note_state.h"
 
 namespace {
 
@@ -96,9 +96,9 @@ void Form101::ShowFrequency(float X) {
     if (Label3.ForeColor() != colour) {
         Label3.SetForeColor(colour);
     }
-    keyX_ = r.KeyX;
+    notes_.SetKeyX(r.KeyX);
     if (r.NoteCode) {
-        Notes().NoteCode = *r.NoteCode;
+        notes_.SetNoteCode(*r.NoteCode);
     }
     if (Label3.Caption() != r.name) {
         Label3.SetCaption(r.name);
@@ -126,7 +126,7 @@ void Form101::Command2_Click() {
         if (FirstRun) {
             FirstRun = false;
         } else {
-            Platform().messages->Show(
+            services_.messages->Show(
                 JoinLines({"Position Mouse Arrow on the desired", "peak and press left button."}),
                 "Mark peak", MsgIcon::Information);
         }

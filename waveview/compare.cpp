@@ -4,21 +4,9 @@
 #include "compare.h"
 #include "waveform_view.h"
 
+#include "analysis_port.h"
 #include "platform/numbers.h"
-#include "platform/ports.h"
 #include "platform/services.h"
-
-namespace {
-
-constexpr std::int16_t kNoButton = 0;
-constexpr std::int16_t kRight = 2;
-constexpr std::int16_t kNoShift = 0;
-// Where the comparison names the marked note on the spectrum picture and presses the key on
-// the keyboard picture, twips.
-constexpr float kNameY = 1000;
-constexpr float kKeyY = 0;
-
-} // namespace
 
 std::int32_t CompareNoteMs(const std::string& selTime) {
     const double seconds =
@@ -37,11 +25,11 @@ void Form103::WireCompare() {
 void Form103::Command9_Click() {
     Picture1.SetFocus();
     Command9.SetEnabled(false);
-    if (Spectrum().MarkPeak()) {
+    if (analysis_.MarkedPeak()) {
         CompareArmed = true;
         Command1_Click();
     } else {
-        Platform().messages->Show(
+        services_.messages->Show(
             JoinLines({"Cannot compare without a marked peak.", "Please mark a peak on the Fourier",
                        "Transform graph."}),
             "Please mark a peak!", MsgIcon::Information);
@@ -51,11 +39,10 @@ void Form103::Command9_Click() {
 
 void Form103::CompareStep() {
     CompareArmed = false;
-    SpectrumPort& spectrum = Spectrum();
-    const float x = spectrum.XMark();
+    const float x = analysis_.XMark();
     // Names the note at the mark (its nearest semitone becomes the key), then plays that key.
-    spectrum.Picture2_MouseMove(kNoButton, kNoShift, x, kNameY);
-    spectrum.Image1_MouseDown(kRight, kNoShift, x, kKeyY);
+    analysis_.NameNoteAt(x);
+    analysis_.SoundKeyAt(x);
     std::int32_t ms = kCompareNoteMaxMs;
     try {
         ms = CompareNoteMs(SelTime().Caption());
@@ -68,6 +55,6 @@ void Form103::CompareStep() {
 
 void Form103::Timer1_Timer() {
     Timer1.SetEnabled(false);
-    Spectrum().Image1_MouseUp(0, 0, 0, 0);
+    analysis_.StopNote();
     Command9.SetEnabled(true);
 }

@@ -3,10 +3,12 @@
 #include "handoff.h"
 #include "waveform_view.h"
 
+#include "analysis_port.h"
+#include "frame_port.h"
+
 #include "platform/common_dialog.h"
 #include "platform/file_channel.h"
 #include "platform/numbers.h"
-#include "platform/ports.h"
 #include "platform/services.h"
 
 #include <exception>
@@ -14,10 +16,6 @@
 namespace {
 
 constexpr int kByteSampleBias = 128; // an unsigned 8-bit sample's zero
-
-std::int32_t WholeNumber(const Label& l) {
-    return num::CLng(num::ParseNumber(l.Caption()));
-}
 
 } // namespace
 
@@ -63,14 +61,14 @@ void Form103::Command5_Click() {
         return;
     }
     if (FftPoints().Caption().empty()) {
-        Platform().messages->Show("You have to select a part of the graph before", AppTitle(),
-                                  MsgIcon::None);
+        services_.messages->Show("You have to select a part of the graph before", AppTitle(),
+                                 MsgIcon::None);
         return;
     }
 
     SetPointer(MousePointer::Hourglass);
     Picture2.SetFocus();
-    FileChannel& ch = Channel1();
+    FileChannel& ch = channel1_;
     try {
         const std::int32_t Freq = WholeNumber(SampleRate());
         const std::int32_t start =
@@ -81,14 +79,14 @@ void Form103::Command5_Click() {
         const ChannelLayout layout = LayoutFor(num::LeadingNumber(BitsText().Caption()),
                                                ChannelsText().Caption(), Option1.Value());
 
-        ch.Open(Shell().CommonDialog1().FileName(), FileChannel::Mode::BinaryRead);
+        ch.Open(frame_.CommonDialog1().FileName(), FileChannel::Mode::BinaryRead);
         ch.Seek(start);
         std::vector<double> y = ReadChannelBlock(ch, Npont, layout);
         ch.Close();
 
-        Spectrum().DescribeBlock({Shell().CommonDialog1().FileName(), ChannelName(layout),
-                                  SelIniMs / 1000.0, SelEndMs / 1000.0});
-        Spectrum().FftWave(y, Npont, Freq);
+        analysis_.DescribeBlock({frame_.CommonDialog1().FileName(), ChannelName(layout),
+                                 SelIniMs / 1000.0, SelEndMs / 1000.0});
+        analysis_.Analyse(y, Npont, Freq);
     } catch (const std::exception&) {
         // A file gone or changed since it was loaded, or a value out of range: the command
         // ends quietly with the channel closed.

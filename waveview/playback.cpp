@@ -3,19 +3,12 @@
 #include "playback.h"
 #include "waveform_view.h"
 
+#include "frame_port.h"
+
 #include "platform/common_dialog.h"
 #include "platform/numbers.h"
-#include "platform/ports.h"
 
 #include <exception>
-
-namespace {
-
-std::int32_t WholeNumber(const Label& l) {
-    return num::CLng(num::ParseNumber(l.Caption()));
-}
-
-} // namespace
 
 void Form103::WirePlayback() {
     Command1.Click = [this] { Command1_Click(); };
@@ -72,7 +65,7 @@ void Form103::Command3_Click() {
 void Form103::PrepPlay() {
     MMControl1.SetCommand("Close");
     try {
-        MMControl1.SetFileName(Shell().CommonDialog1().FileName());
+        MMControl1.SetFileName(frame_.CommonDialog1().FileName());
         MMControl1.SetCommand("Open");
         if (MMControl1.Error() != MMControl::kNoError) {
             RestAfterOpenError();

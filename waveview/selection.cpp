@@ -8,13 +8,7 @@
 
 #include "platform/numbers.h"
 
-#include <exception>
-
 namespace {
-
-std::int32_t WholeNumber(const Label& l) {
-    return num::CLng(num::ParseNumber(l.Caption()));
-}
 
 // Shows a pointer shape on a surface, touching the toolkit only when it changes.
 void ShowPointer(PictureBox& p, MousePointer shape) {
@@ -31,28 +25,24 @@ bool ShowsDefaultArrow(const PictureBox& p) {
     return p.Pointer() == MousePointer::Default;
 }
 
-// A platform mouse event for a handler; an error inside ends the handler quietly, since
-// nothing is ever thrown at the user (nor through the toolkit's event loop).
-template <typename Handler> MouseHandler Quietly(Form103& form, Handler handler) {
+// A platform mouse event for a handler.
+template <typename Handler> MouseHandler Send(Form103& form, Handler handler) {
     return [&form, handler](std::int16_t button, std::int16_t shift, float x, float y) {
-        try {
-            (form.*handler)(button, shift, x, y);
-        } catch (const std::exception&) {
-        }
+        (form.*handler)(button, shift, x, y);
     };
 }
 
 } // namespace
 
 void Form103::WireSelection() {
-    Picture2.MouseDown = Quietly(*this, &Form103::Picture2_MouseDown);
-    Picture2.MouseMove = Quietly(*this, &Form103::Picture2_MouseMove);
-    Picture2.MouseUp = Quietly(*this, &Form103::Picture2_MouseUp);
-    Picture4.MouseDown = Quietly(*this, &Form103::Picture4_MouseDown);
-    Picture4.MouseMove = Quietly(*this, &Form103::Picture4_MouseMove);
-    Picture4.MouseUp = Quietly(*this, &Form103::Picture4_MouseUp);
-    Picture5.MouseDown = Quietly(*this, &Form103::Picture5_MouseDown);
-    Picture5.MouseMove = Quietly(*this, &Form103::Picture5_MouseMove);
+    Picture2.MouseDown = Send(*this, &Form103::Picture2_MouseDown);
+    Picture2.MouseMove = Send(*this, &Form103::Picture2_MouseMove);
+    Picture2.MouseUp = Send(*this, &Form103::Picture2_MouseUp);
+    Picture4.MouseDown = Send(*this, &Form103::Picture4_MouseDown);
+    Picture4.MouseMove = Send(*this, &Form103::Picture4_MouseMove);
+    Picture4.MouseUp = Send(*this, &Form103::Picture4_MouseUp);
+    Picture5.MouseDown = Send(*this, &Form103::Picture5_MouseDown);
+    Picture5.MouseMove = Send(*this, &Form103::Picture5_MouseMove);
 }
 
 double Form103::GraphWidth() const {

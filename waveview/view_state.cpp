@@ -4,6 +4,8 @@
 #include "waveform_view.h"
 
 #include "platform/file_channel.h"
+#include "platform/numbers.h"
+#include "platform/services.h"
 
 namespace {
 
@@ -27,19 +29,10 @@ void ValueBox(Label& l, double left, double top, double width, double height) {
     l.SetAlignment(Alignment::Center);
 }
 
-std::unique_ptr<Form103>& Instance() {
-    static std::unique_ptr<Form103> form;
-    return form;
-}
-
-std::function<std::unique_ptr<Form103>()>& Factory() {
-    static std::function<std::unique_ptr<Form103>()> factory;
-    return factory;
-}
-
 } // namespace
 
-Form103::Form103()
+Form103::Form103(Services& services, FileChannel& channel1, FramePort& frame,
+                 AnalysisPort& analysis)
     : Label1(Widget(), "", true), Label2(Widget()), Label3(Widget(), "", true), Label4(Widget()),
       Label5(Widget(), "Number of Points:", true), Label6{{Label(Widget()), Label(Widget())}},
       Label7(Widget(), "Frequency:", true), Label8(Widget()), Label9(Widget(), "", true),
@@ -64,7 +57,8 @@ Form103::Form103()
       Picture6(Picture5.Client(), false), Picture7(Picture6.Client(), false),
       Line1(Picture2.Client(), kCursorColour), Line2(Picture5.Client(), kCursorColour),
       Line3(Picture4.Client(), kCursorColour), Line4(Picture7.Client(), kCursorColour),
-      Timer1(1500, false) {
+      Timer1(1500, false), services_(services), channel1_(channel1), frame_(frame),
+      analysis_(analysis) {
     LayOut();
     WireSelection();
     WireZoom();
@@ -209,24 +203,17 @@ void Form103::Form_Load() {
     Option1.SetValue(true);
 }
 
+void Form103::HandlerFailed() {
+    Form::HandlerFailed();
+    services_.screen->Set(MousePointer::Default);
+    channel1_.Close();
+}
+
 void Form103::Form_Unload() {
     MMControl1.SetCommand("Close");
-    Channel1().Close();
+    channel1_.Close();
 }
 
-Form103& TheForm103() {
-    auto& form = Instance();
-    if (!form) {
-        form = Factory() ? Factory()() : std::make_unique<Form103>();
-        form->Form_Load();
-    }
-    return *form;
-}
-
-void InstallForm103Factory(std::function<std::unique_ptr<Form103>()> factory) {
-    Factory() = std::move(factory);
-}
-
-void DestroyForm103() {
-    Instance().reset();
+std::int32_t WholeNumber(const Label& l) {
+    return num::CLng(num::ParseNumber(l.Caption()));
 }

@@ -2,10 +2,11 @@
 #include "wave_reader.h"
 #include "waveform_view.h"
 
+#include "frame_port.h"
+
 #include "platform/common_dialog.h"
 #include "platform/file_channel.h"
 #include "platform/numbers.h"
-#include "platform/ports.h"
 #include "platform/services.h"
 
 #include <QDateTime>
@@ -34,14 +35,13 @@ void Form103::LerFileDad_3() {
     LimpF();
     bool failed = false;
     try {
-        CommonDialog& dialog = Shell().CommonDialog1();
+        CommonDialog& dialog = frame_.CommonDialog1();
         const std::string title = dialog.FileTitle();
-        Shell().SetCaption("Tonvexa [Files *.wav - (" + (title.empty() ? "Demo.wav" : title) +
-                           ")]");
+        frame_.SetCaption("Tonvexa [Files *.wav - (" + (title.empty() ? "Demo.wav" : title) + ")]");
         const std::string path = dialog.FileName();
         Label1.SetCaption("File: " + path);
 
-        FileChannel& ch = Channel1();
+        FileChannel& ch = channel1_;
         ch.Open(path, FileChannel::Mode::BinaryRead);
         Label2.SetCaption("Size: " + num::IntText(ch.Length()) + " Bytes");
         Label3.SetLeft(Label1.Left() + Label1.Width() + kDateGapTwips);
@@ -104,10 +104,10 @@ void Form103::LerFileDad_3() {
 }
 
 void Form103::LoadFailed() {
-    Platform().messages->Show(JoinLines({"Cannot open; the file may be corrupted, or",
-                                         "it is written in unsupported format."}),
-                              AppTitle(), MsgIcon::None);
-    Channel1().Close();
+    services_.messages->Show(JoinLines({"Cannot open; the file may be corrupted, or",
+                                        "it is written in unsupported format."}),
+                             AppTitle(), MsgIcon::None);
+    channel1_.Close();
     LimpF();
-    Shell().mnuOpen_Click();
+    frame_.mnuOpen_Click();
 }

@@ -113,7 +113,7 @@ void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
         right.Caption("Right channel");
     }
 
-    FileChannel& ch = Channel1();
+    FileChannel& ch = channel1_;
     auto readY = [&]() -> double {
         if (sixteen) {
             return SampleY16(m.ymid, ch.ReadInt16(), a16);
@@ -168,7 +168,7 @@ void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
             }
         }
     }
-    Platform().beep->Beep();
+    services_.beep->Beep();
 }
 
 void Form103::CopyGraphs() {

@@ -14,17 +14,25 @@
 #include <memory>
 #include <string>
 
+class AnalysisPort;
+class FileChannel;
+class FramePort;
+struct Services;
 struct ViewStretch;
 enum class CursorLines;
 
 class Form103 : public Form {
   public:
-    Form103();
+    // The view reads its files through `channel1`, asks `frame` for the current file and
+    // hands its samples to `analysis`.
+    Form103(Services& services, FileChannel& channel1, FramePort& frame, AnalysisPort& analysis);
     ~Form103() override;
 
     // ---- Window events ----
     void Form_Load();
     void Form_Unload();
+    // A handler failed: the hourglass goes and file channel 1 closes.
+    void HandlerFailed() override;
 
     // ---- Operations ----
     // Loads and draws the file named by the main window's open dialog.
@@ -168,6 +176,11 @@ class Form103 : public Form {
     MMControl MMControl1; // the wave player
 
   private:
+    Services& services_;
+    FileChannel& channel1_;
+    FramePort& frame_;
+    AnalysisPort& analysis_;
+
     void LayOut();
     // The failure path of a load: the one message, channel closed, view cleared, dialog again.
     void LoadFailed();
@@ -209,9 +222,5 @@ class Form103 : public Form {
     void WireCompare();
 };
 
-// The window, created and loaded on first use.
-Form103& TheForm103();
-// Installs how TheForm103 creates the window (the main window places it in its frame).
-void InstallForm103Factory(std::function<std::unique_ptr<Form103>()> factory);
-// Destroys the window so the next use creates it again (tests, and the program's end).
-void DestroyForm103();
+// The whole number a value label holds: its caption read back, rounded half to even.
+std::int32_t WholeNumber(const Label& l);

@@ -3,21 +3,16 @@
 #include "selection_rules.h"
 #include "waveform_view.h"
 
+#include "frame_port.h"
+
 #include "platform/common_dialog.h"
 #include "platform/file_channel.h"
 #include "platform/numbers.h"
-#include "platform/ports.h"
 #include "platform/services.h"
-
-#include <exception>
 
 namespace {
 
 constexpr float kAmpCap = 128; // "x 2" stops once Amp8Mono is above this
-
-std::int32_t WholeNumber(const Label& l) {
-    return num::CLng(num::ParseNumber(l.Caption()));
-}
 
 // The file position of a frame: DataStart + BlockAlign * frame, in 32-bit arithmetic.
 std::int32_t FramePosition(std::int32_t dataStart, std::int32_t blockAlign, std::int32_t frame) {
@@ -37,27 +32,16 @@ class Hourglass {
     Form& form_;
 };
 
-// A click for a handler; an error inside (the file gone between two redraws, say) ends the
-// command quietly, as nothing is ever thrown at the user.
-template <typename Handler> std::function<void()> Quietly(Form103& form, Handler handler) {
-    return [&form, handler] {
-        try {
-            (form.*handler)();
-        } catch (const std::exception&) {
-        }
-    };
-}
-
 } // namespace
 
 void Form103::WireZoom() {
-    Command6.Click = Quietly(*this, &Form103::Command6_Click);
-    Command7.Click = Quietly(*this, &Form103::Command7_Click);
-    Command8.Click = Quietly(*this, &Form103::Command8_Click);
-    Command11.Click = Quietly(*this, &Form103::Command11_Click);
-    Command12.Click = Quietly(*this, &Form103::Command12_Click);
-    Option3.Click = Quietly(*this, &Form103::Option3_Click);
-    Option4.Click = Quietly(*this, &Form103::Option4_Click);
+    Command6.Click = [this] { Command6_Click(); };
+    Command7.Click = [this] { Command7_Click(); };
+    Command8.Click = [this] { Command8_Click(); };
+    Command11.Click = [this] { Command11_Click(); };
+    Command12.Click = [this] { Command12_Click(); };
+    Option3.Click = [this] { Option3_Click(); };
+    Option4.Click = [this] { Option4_Click(); };
 }
 
 // ---- Shared steps ----
@@ -77,14 +61,10 @@ void Form103::ClearDrawings() {
 }
 
 void Form103::DrawStretch(std::int32_t Inidad, std::int32_t Lendad) {
-    FileChannel& ch = Channel1();
-    ch.Open(Shell().CommonDialog1().FileName(), FileChannel::Mode::BinaryRead);
-    try {
-        GrafWave8BM(Inidad, Lendad);
-    } catch (...) {
-        ch.Close();
-        throw;
-    }
+    FileChannel& ch = channel1_;
+    ch.Open(frame_.CommonDialog1().FileName(), FileChannel::Mode::BinaryRead);
+    // A failure on the way leaves the channel to the error rule, which closes it.
+    GrafWave8BM(Inidad, Lendad);
     ch.Close();
 }
 
@@ -111,8 +91,8 @@ void Form103::Command6_Click() {
         return;
     }
     if (SelIniPoint().Caption().empty()) {
-        Platform().messages->Show("You have to select a part of the graph before", AppTitle(),
-                                  MsgIcon::None);
+        services_.messages->Show("You have to select a part of the graph before", AppTitle(),
+                                 MsgIcon::None);
         return;
     }
     Hourglass busy(*this);

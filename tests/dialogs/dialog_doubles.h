@@ -2,6 +2,9 @@
 // that records what it was asked to start.
 #pragma once
 
+#include "dialogs/about_box.h"
+#include "tests/support/doubles.h"
+
 #include "platform/registry.h"
 #include "platform/sysinfo.h"
 
@@ -107,24 +110,10 @@ class RecordingLauncher : public ProgramLauncher {
     bool succeed = true;
 };
 
-// Installs a fresh fake registry and recording launcher for one test, restoring the
-// previous ones afterwards.
-class InstalledDoubles {
-  public:
-    InstalledDoubles()
-        : previousRegistry_(InstallRegistry(&registry)),
-          previousLauncher_(InstallLauncher(&launcher)) {}
-    ~InstalledDoubles() {
-        InstallRegistry(previousRegistry_);
-        InstallLauncher(previousLauncher_);
-    }
-    InstalledDoubles(const InstalledDoubles&) = delete;
-    InstalledDoubles& operator=(const InstalledDoubles&) = delete;
-
+// A fresh fake registry and recording launcher for one test, and an About box that uses them
+// and the recording desktop services.
+struct AboutDoubles {
     FakeRegistry registry;
     RecordingLauncher launcher;
-
-  private:
-    Registry* previousRegistry_;
-    ProgramLauncher* previousLauncher_;
+    frmAbout about{TestServices().services, registry, launcher};
 };

@@ -24,7 +24,8 @@ TEST(VersionText, JoinsMajorAndMinor) {
 }
 
 TEST(AboutBox, LoadSetsCaptionTitleVersionAndTexts) {
-    frmAbout& about = AboutBox();
+    AboutDoubles doubles;
+    frmAbout& about = doubles.about;
     EXPECT_EQ(about.Caption(), "About Tonvexa");
     EXPECT_EQ(about.Widget()->windowTitle(), "About Tonvexa");
     EXPECT_EQ(about.lblTitle.Caption(), "Tonvexa");
@@ -40,7 +41,8 @@ TEST(AboutBox, LoadSetsCaptionTitleVersionAndTexts) {
 }
 
 TEST(AboutBox, HasItsSizeAndAnEtchedSeparator) {
-    frmAbout& about = AboutBox();
+    AboutDoubles doubles;
+    frmAbout& about = doubles.about;
     EXPECT_EQ(about.Widget()->size(), QSize(5730 / 15, 3555 / 15));
     EXPECT_EQ(about.Line1[0].BorderColor(), 0xFFFFFFu);
     EXPECT_EQ(about.Line1[1].BorderColor(), 0x808080u);
@@ -54,9 +56,9 @@ TEST(AboutBox, HasItsSizeAndAnEtchedSeparator) {
     EXPECT_EQ(shot.pixelColor(100, 153), QColor(255, 255, 255));
 }
 
-TEST(AboutBox, ExistsOnceAndShowingItAgainBringsItBack) {
-    frmAbout& first = AboutBox();
-    EXPECT_EQ(&AboutBox(), &first);
+TEST(AboutBox, ShowingItAgainBringsItBackWithoutBlocking) {
+    AboutDoubles doubles;
+    frmAbout& first = doubles.about;
     first.Show();
     first.Show();
     int boxes = 0;
@@ -67,7 +69,7 @@ TEST(AboutBox, ExistsOnceAndShowingItAgainBringsItBack) {
     EXPECT_TRUE(first.Widget()->isVisible());
     first.cmdOK.Press();
     EXPECT_FALSE(first.Widget()->isVisible());
-    AboutBox().Show();
+    first.Show();
     EXPECT_TRUE(first.Widget()->isVisible());
     first.cmdOK.Press();
 }
@@ -87,22 +89,24 @@ class BlockWatcher : public QObject {
 };
 
 TEST(AboutBox, IsModelessSoOtherWindowsStayUsable) {
+    AboutDoubles doubles;
+    frmAbout& first = doubles.about;
     QWidget other;
     BlockWatcher watcher;
     other.installEventFilter(&watcher);
     other.show();
-    AboutBox().Show(); // returns at once
-    EXPECT_TRUE(AboutBox().Widget()->isVisible());
-    EXPECT_FALSE(AboutBox().Widget()->isModal());
+    first.Show(); // returns at once
+    EXPECT_TRUE(first.Widget()->isVisible());
+    EXPECT_FALSE(first.Widget()->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(watcher.blocked);
-    AboutBox().cmdOK.Press();
+    first.cmdOK.Press();
 }
 
 TEST(AboutBox, EnterAndEscapePressOkAndEnterOnSysInfoPressesIt) {
-    InstalledDoubles doubles;
+    AboutDoubles doubles;
     TestServices().Reset();
-    frmAbout& about = AboutBox();
+    frmAbout& about = doubles.about;
     const struct {
         const char* what;
         QWidget* target;

@@ -56,10 +56,10 @@ TEST(GetKeyValue, TurnsValuesIntoText) {
     };
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.what);
-        InstalledDoubles doubles;
+        AboutDoubles doubles;
         doubles.registry.Set(kHKeyLocalMachine, kKey, "V", c.type, c.data);
         std::string KeyVal = "previous";
-        EXPECT_EQ(GetKeyValue(kHKeyLocalMachine, kKey, "V", KeyVal), c.found);
+        EXPECT_EQ(GetKeyValue(doubles.registry, kHKeyLocalMachine, kKey, "V", KeyVal), c.found);
         EXPECT_EQ(KeyVal, c.expected);
         EXPECT_TRUE(doubles.registry.open.empty()) << "the key stays open";
         EXPECT_EQ(doubles.registry.closes, 1);
@@ -67,10 +67,10 @@ TEST(GetKeyValue, TurnsValuesIntoText) {
 }
 
 TEST(GetKeyValue, OpensWithTheAccessMaskAndReadsIntoA1024CharacterBuffer) {
-    InstalledDoubles doubles;
+    AboutDoubles doubles;
     doubles.registry.SetText(kHKeyLocalMachine, kKey, "V", "x");
     std::string KeyVal;
-    ASSERT_TRUE(GetKeyValue(kHKeyLocalMachine, kKey, "V", KeyVal));
+    ASSERT_TRUE(GetKeyValue(doubles.registry, kHKeyLocalMachine, kKey, "V", KeyVal));
     EXPECT_EQ(doubles.registry.accessMasks, std::vector<std::uint32_t>{0x2003F});
     EXPECT_EQ(doubles.registry.bufferSizes, std::vector<std::uint32_t>{1024});
 }
@@ -92,11 +92,11 @@ TEST(GetKeyValue, FailuresEmptyTheTextAndCloseWhatWasOpened) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        InstalledDoubles doubles;
+        AboutDoubles doubles;
         doubles.registry.SetText(kHKeyLocalMachine, kKey, "V", "value");
         doubles.registry.queryError = c.queryError;
         std::string KeyVal = "previous";
-        EXPECT_FALSE(GetKeyValue(c.root, c.key, c.value, KeyVal));
+        EXPECT_FALSE(GetKeyValue(doubles.registry, c.root, c.key, c.value, KeyVal));
         EXPECT_EQ(KeyVal, "");
         EXPECT_EQ(doubles.registry.closes, c.closes);
         EXPECT_TRUE(doubles.registry.open.empty());
@@ -104,11 +104,11 @@ TEST(GetKeyValue, FailuresEmptyTheTextAndCloseWhatWasOpened) {
 }
 
 TEST(GetKeyValue, NeverReadsPastTheBufferWhenTheRegistryOverstatesTheLength) {
-    InstalledDoubles doubles;
+    AboutDoubles doubles;
     doubles.registry.Set(kHKeyLocalMachine, kKey, "V", kRegSz, Bytes(std::string(10, 'a')));
     doubles.registry.overstateSize = true;
     std::string KeyVal;
-    ASSERT_TRUE(GetKeyValue(kHKeyLocalMachine, kKey, "V", KeyVal));
+    ASSERT_TRUE(GetKeyValue(doubles.registry, kHKeyLocalMachine, kKey, "V", KeyVal));
     // Cut to the buffer: the ten characters written, then the zeroed rest less its final NUL.
     EXPECT_EQ(KeyVal.size(), 1023u);
     EXPECT_EQ(KeyVal.substr(0, 10), std::string(10, 'a'));

@@ -145,9 +145,11 @@ TEST(SplashScreen, ClosingThroughTheWindowSystemStillHandsOver) {
     EXPECT_FALSE(s.splash.Timer1.Enabled());
 }
 
-TEST(SplashScreen, ShowSplashCentresItAndRunsTheCallbackOnClose) {
+TEST(SplashScreen, ShowingCentresItAndRunsTheCallbackOnClose) {
     int shown = 0;
-    ShowSplash([&shown] { ++shown; });
+    frmSplash splash;
+    splash.OnClosed = [&shown] { ++shown; };
+    splash.Show();
     QWidget* window =
         QApplication::topLevelAt(QGuiApplication::primaryScreen()->availableGeometry().center());
     ASSERT_NE(window, nullptr);

@@ -22,8 +22,8 @@ class SysInfo : public ::testing::Test {
 
     // Presses "&System Info..." as the user does.
     void PressSysInfo() {
-        ASSERT_EQ(AboutBox().cmdSysInfo.Caption(), "&System Info...");
-        AboutBox().cmdSysInfo.Press();
+        ASSERT_EQ(doubles.about.cmdSysInfo.Caption(), "&System Info...");
+        doubles.about.cmdSysInfo.Press();
     }
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
@@ -34,7 +34,7 @@ class SysInfo : public ::testing::Test {
         return texts;
     }
 
-    InstalledDoubles doubles;
+    AboutDoubles doubles;
     TempDir dir;
 };
 
@@ -103,20 +103,19 @@ TEST_F(SysInfo, TheHostRegistryNamesTheFirstToolFoundAndHasNoLocationKey) {
     const std::unique_ptr<Registry> none =
         MakeHostRegistry([] { return std::optional<std::string>(); });
 
-    InstallRegistry(found.get());
     std::string KeyVal;
-    EXPECT_TRUE(GetKeyValue(kHKeyLocalMachine, kToolKey, "PATH", KeyVal));
+    EXPECT_TRUE(GetKeyValue(*found, kHKeyLocalMachine, kToolKey, "PATH", KeyVal));
     EXPECT_EQ(KeyVal, "/usr/bin/hardinfo");
     // Key names do not depend on case, as on the desktop registry.
-    EXPECT_TRUE(GetKeyValue(kHKeyLocalMachine, "software\\microsoft\\shared tools\\msinfo", "path",
-                            KeyVal));
-    EXPECT_FALSE(GetKeyValue(kHKeyLocalMachine, kLocationKey, "MSINFO", KeyVal));
-    EXPECT_EQ(SysInfoToolPath(), std::optional<std::string>("/usr/bin/hardinfo"));
+    EXPECT_TRUE(GetKeyValue(*found, kHKeyLocalMachine, "software\\microsoft\\shared tools\\msinfo",
+                            "path", KeyVal));
+    EXPECT_FALSE(GetKeyValue(*found, kHKeyLocalMachine, kLocationKey, "MSINFO", KeyVal));
+    EXPECT_EQ(SysInfoToolPath(*found), std::optional<std::string>("/usr/bin/hardinfo"));
 
-    InstallRegistry(none.get());
-    EXPECT_FALSE(GetKeyValue(kHKeyLocalMachine, kToolKey, "PATH", KeyVal));
-    EXPECT_EQ(SysInfoToolPath(), std::nullopt);
-    PressSysInfo();
+    EXPECT_FALSE(GetKeyValue(*none, kHKeyLocalMachine, kToolKey, "PATH", KeyVal));
+    EXPECT_EQ(SysInfoToolPath(*none), std::nullopt);
+    frmAbout about(TestServices().services, *none, doubles.launcher);
+    about.cmdSysInfo.Press();
     EXPECT_EQ(Messages(), std::vector<std::string>{kUnavailable});
 }
 

@@ -5,8 +5,7 @@
 
 #include "platform/file_channel.h"
 #include "platform/numbers.h"
-#include "shell/main_window.h"
-#include "shell/note_state.h"
+#include "shell/program.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
 #include "tests/support/program_folder.h"
@@ -49,10 +48,11 @@ TEST(StartUp, TheDemonstrationEndsAsAUserWouldHaveLeftIt) {
     const int rate = engine.Rate();
     ProgramFolder folder;
     {
-        MDIForm1& main = TheMDIForm1();
-        main.Window().show(); // as the splash screen's end shows it
-        Form103& wave = TheForm103();
-        Form101& spectrum = TheForm101();
+        Program program(TestServices().services, {folder.Path(), folder.UserPath()});
+        program.Show(); // as the splash screen's end shows it
+        MDIForm1& main = program.Frame();
+        Form103& wave = program.WaveView();
+        Form101& spectrum = program.SpectrumView();
         int wavePlays = 0;
         const auto waveDone = wave.MMControl1.Done;
         wave.MMControl1.Done = [&] {
@@ -92,11 +92,10 @@ TEST(StartUp, TheDemonstrationEndsAsAUserWouldHaveLeftIt) {
         EXPECT_FLOAT_EQ(spectrum.Image2.Top(), 400);
         EXPECT_EQ(spectrum.Command2.Caption(), "Erase mark");
         EXPECT_EQ(spectrum.Label3.Caption(), "Mi  (E)");
-        EXPECT_EQ(Notes().NoteCode, 64);
-        const Bytes piano = ReadFile(folder.File("Pia_do.mid"));
+        EXPECT_EQ(program.Notes().NoteCode(), 64);
+        const Bytes piano = ReadFile(folder.UserFile("Pia_do.mid"));
         EXPECT_EQ(piano.at(51), 64);
         EXPECT_EQ(piano.at(56), 64);
-        DestroyWindows();
     }
     const Capture c = engine.Finish();
 

@@ -1,21 +1,35 @@
-// The real main window with its children, made fresh for each test and destroyed after it.
+// The real program with its windows on the test doubles, made fresh for each test and
+// destroyed after it.
 #pragma once
 
-#include "shell/main_window.h"
+#include "platform/services.h"
+#include "shell/program.h"
 #include "tests/support/doubles.h"
-
-#include "platform/file_channel.h"
+#include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>
 
-class MainWindowTest : public ::testing::Test {
+#include <memory>
+
+class ProgramTest : public ::testing::Test {
   protected:
-    void SetUp() override {
+    // Builds the program on folders of its own: `data` read-only, `user` writable.
+    void Start(const std::string& data, const std::string& user) {
         TestServices().Reset();
-        TheMDIForm1();
+        program = std::make_unique<Program>(TestServices().services, ProgramFolders{data, user});
     }
-    void TearDown() override {
-        Channel1().Close();
-        DestroyWindows();
-    }
+    void TearDown() override { program.reset(); }
+
+    MDIForm1& Frame() { return program->Frame(); }
+    Form103& Wave() { return program->WaveView(); }
+    Form101& Spectrum() { return program->SpectrumView(); }
+
+    std::unique_ptr<Program> program;
+};
+
+class MainWindowTest : public ProgramTest {
+  protected:
+    void SetUp() override { Start(AppPath(), userDir.Path()); }
+
+    TempDir userDir;
 };

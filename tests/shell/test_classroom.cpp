@@ -1,7 +1,6 @@
 // The keys a user tries first and what a screen reader hears: Ctrl+O and Ctrl+Q reach File >
 // Open and File > Exit, Ctrl+C copies the active view, and the parts of both views are named.
 #include "notes_fixture.h"
-#include "shell/main_window.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
@@ -26,15 +25,15 @@ class Classroom : public NotesTest {
   protected:
     void SetUp() override {
         NotesTest::SetUp();
-        QMainWindow& w = TheMDIForm1().Window();
+        QMainWindow& w = Frame().Window();
         w.show();
         w.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     }
 
-    void Press(Qt::Key key) { QTest::keyClick(&TheMDIForm1().Window(), key, Qt::ControlModifier); }
+    void Press(Qt::Key key) { QTest::keyClick(&Frame().Window(), key, Qt::ControlModifier); }
 
-    std::string Wave(const std::string& name, int channels) {
+    std::string WaveFile(const std::string& name, int channels) {
         const std::string path = dir.File(name);
         WriteFile(path, MakeWave(channels, 16, 8000, 4000,
                                  [](int f, int c) { return (c ? -1 : 1) * (f % 300) * 50; }));
@@ -57,14 +56,14 @@ class Classroom : public NotesTest {
 } // namespace
 
 TEST_F(Classroom, CtrlOAndCtrlQTriggerOpenAndExit) {
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
     EXPECT_EQ(main.Item("mnuOpen")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     EXPECT_EQ(main.Item("mnuExit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
 
-    TestServices().files.answers.push_back(Wave("keys.wav", 1));
+    TestServices().files.answers.push_back(WaveFile("keys.wav", 1));
     Press(Qt::Key_O);
     EXPECT_EQ(TestServices().files.filters.size(), 1u);
-    EXPECT_TRUE(TheForm103().FileLoaded);
+    EXPECT_TRUE(Wave().FileLoaded);
 
     int exits = 0;
     QObject::connect(main.Item("mnuExit"), &QAction::triggered, [&exits] { ++exits; });
@@ -73,12 +72,12 @@ TEST_F(Classroom, CtrlOAndCtrlQTriggerOpenAndExit) {
 }
 
 TEST_F(Classroom, CtrlCCopiesTheActiveView) {
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
     main.Timer2_Timer(); // the demonstration's load, selection and analysis
 
-    main.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(TheForm101().Outer()));
+    main.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(Spectrum().Outer()));
     Press(Qt::Key_C);
-    EXPECT_EQ(CopiedPicture().size(), TheForm101().Picture2.Image().size());
+    EXPECT_EQ(CopiedPicture().size(), Spectrum().Picture2.Image().size());
     const QString table = QGuiApplication::clipboard()->mimeData()->text();
     EXPECT_TRUE(table.contains(QStringLiteral("# File\t") +
                                QString::fromStdString(main.CommonDialog1().FileName())));
@@ -86,20 +85,20 @@ TEST_F(Classroom, CtrlCCopiesTheActiveView) {
     for (const QString& line : table.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         rows += line.startsWith(QLatin1Char('#')) ? 0 : 1;
     }
-    EXPECT_EQ(rows, TheForm101().NPontGraf);
+    EXPECT_EQ(rows, Spectrum().NPontGraf);
 
-    main.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(TheForm103().Outer()));
+    main.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(Wave().Outer()));
     Press(Qt::Key_C);
-    EXPECT_EQ(CopiedPicture().size(), TheForm103().Picture1.Image().size());
+    EXPECT_EQ(CopiedPicture().size(), Wave().Picture1.Image().size());
     EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasText());
 }
 
 TEST_F(Classroom, AScreenReaderHearsTheNamesOfTheParts) {
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
     main.Timer2_Timer();
-    Form101& spectrum = TheForm101();
+    Form101& spectrum = Spectrum();
     spectrum.Picture2_MouseMove(0, 0, 15160, 1000);
-    Form103& wave = TheForm103();
+    Form103& wave = Wave();
 
     const struct {
         const char* what;
@@ -124,7 +123,7 @@ TEST_F(Classroom, AScreenReaderHearsTheNamesOfTheParts) {
     EXPECT_NE(graph.find("strongest peak 3"), std::string::npos) << graph;
     EXPECT_NE(graph.find("note E, octave 4"), std::string::npos) << graph;
 
-    TestServices().files.answers.push_back(Wave("stereo.wav", 2));
+    TestServices().files.answers.push_back(WaveFile("stereo.wav", 2));
     main.mnuOpen_Click();
     EXPECT_EQ(Said(wave.Picture2.Client(), QAccessible::Name), "Waveform, left channel");
     EXPECT_EQ(Said(wave.Picture5.Client(), QAccessible::Name), "Waveform, right channel");

@@ -42,22 +42,22 @@ class FtGraphMenu : public MainWindowTest {
                       return static_cast<int>(
                           std::lround(12000 * std::sin(2 * M_PI * kPeakBin * fr / 512.0)));
                   }));
-        TheMDIForm1().CommonDialog1().SetFileName(path);
-        Form103& view = TheForm103();
+        Frame().CommonDialog1().SetFileName(path);
+        Form103& view = Wave();
         view.LerFileDad_3();
         ASSERT_TRUE(view.FileLoaded);
         view.SelIniPoint().SetCaption("1000");
         view.SelPoints().SetCaption("1000");
         view.PonTransf();
         view.Command5.Press();
-        ASSERT_EQ(TheForm101().NPontGraf, kBins);
+        ASSERT_EQ(Spectrum().NPontGraf, kBins);
     }
 
-    static bool Checked(const char* item) { return TheMDIForm1().Item(item)->isChecked(); }
+    bool Checked(const char* item) { return Frame().Item(item)->isChecked(); }
 
     // How many pixels of the spectrum picture have the colour c.
-    static int Count(const QColor& c) {
-        const QImage& img = TheForm101().Picture2.Image();
+    int Count(const QColor& c) {
+        const QImage& img = Spectrum().Picture2.Image();
         int n = 0;
         for (int y = 0; y < img.height(); ++y) {
             for (int x = 0; x < img.width(); ++x) {
@@ -68,8 +68,8 @@ class FtGraphMenu : public MainWindowTest {
     }
 
     // The colour at the top of the peak, where the largest magnitude is drawn.
-    static QColor AtPeak() {
-        Form101& s = TheForm101();
+    QColor AtPeak() {
+        Form101& s = Spectrum();
         return s.Picture2.PixelAt(BinX(kPeakBin, kBins, kRate), s.TopY());
     }
 
@@ -80,7 +80,7 @@ class FtGraphMenu : public MainWindowTest {
 
 TEST_F(FtGraphMenu, FftHandsTheSelectionToTheSpectrumView) {
     AnalyseTone();
-    Form101& s = TheForm101();
+    Form101& s = Spectrum();
     EXPECT_EQ(s.FreqGraf(), kRate);
     const auto& mag = s.Arrays().MagFt;
     int loudest = 1;
@@ -93,12 +93,12 @@ TEST_F(FtGraphMenu, FftHandsTheSelectionToTheSpectrumView) {
     // A whole number of cycles: the peak is the amplitude times M/2 (within rounding).
     EXPECT_NEAR(mag[kPeakBin + 1], 12000.0 * 256, 12000.0 * 256 * 1e-4);
     EXPECT_EQ(AtPeak(), kBlue) << "drawn as a light blue line at start";
-    EXPECT_EQ(TheForm103().Pointer(), MousePointer::Default);
+    EXPECT_EQ(Wave().Pointer(), MousePointer::Default);
 }
 
 TEST_F(FtGraphMenu, StyleItemsExcludeEachOtherAndRedrawUnderTheHourglass) {
     AnalyseTone();
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
 
     TestServices().Reset();
     main.Item("mnuPoints")->trigger();
@@ -109,7 +109,7 @@ TEST_F(FtGraphMenu, StyleItemsExcludeEachOtherAndRedrawUnderTheHourglass) {
     EXPECT_EQ(Count(kBlue), 0) << "ColLine is not used by the points";
     EXPECT_EQ(TestServices().screen.history,
               (std::vector{MousePointer::Hourglass, MousePointer::Default}));
-    EXPECT_EQ(TheForm101().NPontGraf, kBins);
+    EXPECT_EQ(Spectrum().NPontGraf, kBins);
 
     // Triggering the checked item (which unchecks it on the way) leaves it checked.
     main.Item("mnuPoints")->trigger();
@@ -138,8 +138,8 @@ TEST_F(FtGraphMenu, ColoursSetColLineFromTheHolderLabels) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.item);
-        TheMDIForm1().Item(c.item)->trigger();
-        EXPECT_EQ(TheForm101().ColLine, c.colLine);
+        Frame().Item(c.item)->trigger();
+        EXPECT_EQ(Spectrum().ColLine, c.colLine);
         for (const Case& other : cases) {
             EXPECT_EQ(Checked(other.item), &other == &c) << other.item;
         }
@@ -149,7 +149,7 @@ TEST_F(FtGraphMenu, ColoursSetColLineFromTheHolderLabels) {
 
 TEST_F(FtGraphMenu, PointsThenGreenLeavesAGreenLine) {
     AnalyseTone();
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
     main.mnuPoints_Click();
     ASSERT_EQ(AtPeak(), kWhite);
     const int whiteAsPoints = Count(kWhite);
@@ -160,7 +160,7 @@ TEST_F(FtGraphMenu, PointsThenGreenLeavesAGreenLine) {
     EXPECT_FALSE(Checked("mnuPoints"));
     EXPECT_TRUE(Checked("mnuGreen"));
     EXPECT_FALSE(Checked("mnuBlue"));
-    EXPECT_EQ(TheForm101().ColLine, "8454016");
+    EXPECT_EQ(Spectrum().ColLine, "8454016");
     EXPECT_EQ(AtPeak(), kGreen);
     EXPECT_GT(Count(kGreen), kBins) << "a line joins every bin";
     EXPECT_LT(Count(kWhite), whiteAsPoints) << "the white points are gone";
@@ -170,9 +170,9 @@ TEST_F(FtGraphMenu, PointsThenGreenLeavesAGreenLine) {
 
 TEST_F(FtGraphMenu, TheCheckedColourAgainRedrawsUnchanged) {
     AnalyseTone();
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
     main.mnuGreen_Click();
-    Form101& s = TheForm101();
+    Form101& s = Spectrum();
     const QImage before = s.Picture2.Image().copy();
     // A mark on the picture that only a redraw (which clears it first) takes away.
     const double markX = 100, markY = 100;
@@ -186,14 +186,14 @@ TEST_F(FtGraphMenu, TheCheckedColourAgainRedrawsUnchanged) {
 }
 
 TEST_F(FtGraphMenu, BeforeAnyAnalysisOnlyTheScaleIsRedrawn) {
-    Form101& s = TheForm101();
+    Form101& s = Spectrum();
     ASSERT_EQ(s.NPontGraf, 0);
     const QImage scaleOnly = s.Picture2.Image().copy();
-    TheMDIForm1().mnuPink_Click();
+    Frame().mnuPink_Click();
     EXPECT_EQ(s.ColLine, "16744703");
     EXPECT_TRUE(Checked("mnuPink"));
     EXPECT_EQ(s.NPontGraf, 0);
     EXPECT_EQ(s.Picture2.Image(), scaleOnly);
-    TheMDIForm1().mnuPoints_Click();
+    Frame().mnuPoints_Click();
     EXPECT_EQ(s.Picture2.Image(), scaleOnly);
 }

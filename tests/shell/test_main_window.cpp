@@ -40,7 +40,7 @@ class MainWindow : public MainWindowTest {
 } // namespace
 
 TEST_F(MainWindow, MenuBarAsDesigned) {
-    MDIForm1& main = TheMDIForm1();
+    MDIForm1& main = Frame();
     EXPECT_EQ(main.Caption(), "Tonvexa");
     using V = std::vector<std::string>;
     EXPECT_EQ(Captions(main.Window().menuBar()),
@@ -73,8 +73,8 @@ TEST_F(MainWindow, MenuBarAsDesigned) {
 }
 
 TEST_F(MainWindow, ChildrenTileTheFrameWaveformViewFirst) {
-    MDIForm1& main = TheMDIForm1();
-    Form103& view = TheForm103();
+    MDIForm1& main = Frame();
+    Form103& view = Wave();
     EXPECT_EQ(view.Left(), 0);
     EXPECT_EQ(view.Top(), 4180);
     EXPECT_EQ(view.Width(), 11920);
@@ -90,12 +90,12 @@ TEST_F(MainWindow, ChildrenTileTheFrameWaveformViewFirst) {
 TEST_F(MainWindow, OpenLoadsTheChosenFileWithTheHourglassMeanwhile) {
     const std::string path = GoodFile("song.wav");
     TestServices().files.answers.push_back(path);
-    TheMDIForm1().mnuOpen_Click();
+    Frame().mnuOpen_Click();
     ASSERT_EQ(TestServices().files.filters.size(), 1u);
     EXPECT_EQ(TestServices().files.filters[0], "Sound Wave Files (*.wav)|*.wav");
-    EXPECT_TRUE(TheForm103().FileLoaded);
-    EXPECT_EQ(TheMDIForm1().Caption(), "Tonvexa [Files *.wav - (song.wav)]");
-    EXPECT_EQ(TheMDIForm1().CommonDialog1().FileName(), path);
+    EXPECT_TRUE(Wave().FileLoaded);
+    EXPECT_EQ(Frame().Caption(), "Tonvexa [Files *.wav - (song.wav)]");
+    EXPECT_EQ(Frame().CommonDialog1().FileName(), path);
     const auto& screen = TestServices().screen.history;
     ASSERT_EQ(screen.size(), 2u);
     EXPECT_EQ(screen[0], MousePointer::Hourglass);
@@ -105,12 +105,12 @@ TEST_F(MainWindow, OpenLoadsTheChosenFileWithTheHourglassMeanwhile) {
 TEST_F(MainWindow, CancelKeepsThePreviousFile) {
     const std::string path = GoodFile("first.wav");
     TestServices().files.answers.push_back(path);
-    TheMDIForm1().mnuOpen_Click();
+    Frame().mnuOpen_Click();
     TestServices().Reset();
-    TheMDIForm1().mnuOpen_Click(); // no answer: cancel
+    Frame().mnuOpen_Click(); // no answer: cancel
     EXPECT_EQ(TestServices().files.filters.size(), 1u);
-    EXPECT_TRUE(TheForm103().FileLoaded);
-    EXPECT_EQ(TheMDIForm1().CommonDialog1().FileName(), path);
+    EXPECT_TRUE(Wave().FileLoaded);
+    EXPECT_EQ(Frame().CommonDialog1().FileName(), path);
     EXPECT_TRUE(TestServices().screen.history.empty()) << "pointers untouched";
 }
 
@@ -121,26 +121,26 @@ TEST_F(MainWindow, ARejectedFileReopensTheDialogUntilAGoodOneOrCancel) {
 
     // Rejected, then cancelled: the view stays empty with the rejected name current.
     TestServices().files.answers = {bad, std::nullopt};
-    TheMDIForm1().mnuOpen_Click();
+    Frame().mnuOpen_Click();
     EXPECT_EQ(TestServices().files.filters.size(), 2u);
     EXPECT_EQ(TestServices().messages.shown.size(), 1u);
-    EXPECT_FALSE(TheForm103().FileLoaded);
-    EXPECT_EQ(TheMDIForm1().CommonDialog1().FileName(), bad);
-    EXPECT_EQ(TheMDIForm1().Caption(), "Tonvexa [Files *.wav - (bad.wav)]");
+    EXPECT_FALSE(Wave().FileLoaded);
+    EXPECT_EQ(Frame().CommonDialog1().FileName(), bad);
+    EXPECT_EQ(Frame().Caption(), "Tonvexa [Files *.wav - (bad.wav)]");
 
     // Rejected twice, then a good file: loaded.
     TestServices().Reset();
     TestServices().files.answers = {bad, bad, good};
-    TheMDIForm1().mnuOpen_Click();
+    Frame().mnuOpen_Click();
     EXPECT_EQ(TestServices().files.filters.size(), 3u);
     EXPECT_EQ(TestServices().messages.shown.size(), 2u);
-    EXPECT_TRUE(TheForm103().FileLoaded);
-    EXPECT_EQ(TheForm103().Label1.Caption(), "File: " + good);
+    EXPECT_TRUE(Wave().FileLoaded);
+    EXPECT_EQ(Wave().Label1.Caption(), "File: " + good);
 }
 
 TEST_F(MainWindow, ClosingTheFrameUnloadsTheChildren) {
     const std::string path = GoodFile("a.wav");
-    Channel1().Open(path, FileChannel::Mode::BinaryRead);
-    TheMDIForm1().Window().close();
-    EXPECT_FALSE(Channel1().IsOpen());
+    program->Channel1().Open(path, FileChannel::Mode::BinaryRead);
+    Frame().Window().close();
+    EXPECT_FALSE(program->Channel1().IsOpen());
 }

@@ -1,11 +1,11 @@
 // A loaded spectrum view with a fake main window that answers the spectrum style check mark.
 #pragma once
 
+#include "notes/note_player.h"
 #include "platform/common_dialog.h"
-#include "platform/ports.h"
-#include "shell/note_state.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
+#include "tests/support/fixtures.h"
 
 #include "tests/support/test_shell.h"
 
@@ -18,15 +18,9 @@
 class SpectrumViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        InstallShell([this]() -> ShellPort& { return shell; });
         TestServices().Reset();
-        Notes() = NoteState{};
-        view = std::make_unique<Form101>();
+        view = std::make_unique<Form101>(TestServices().services, shell, notes);
         view->Form_Load();
-    }
-    void TearDown() override {
-        view.reset();
-        InstallShell({});
     }
 
     // The colour of the picture at a point, twips.
@@ -44,6 +38,8 @@ class SpectrumViewTest : public ::testing::Test {
     }
 
     TestShell shell;
+    TempDir userDir;
+    NotePlayer notes{".", userDir.Path()};
     std::unique_ptr<Form101> view;
 };
 

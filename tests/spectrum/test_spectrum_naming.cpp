@@ -32,7 +32,7 @@ TEST_F(SpectrumViewTest, PointerPositionsNameFrequencyNoteAndOctave) {
         const Colour colour = c.red ? kRedText : kSysButtonText;
         EXPECT_EQ(view->Label2.ForeColor(), colour) << c.x;
         EXPECT_EQ(view->Label3.ForeColor(), colour) << c.x;
-        EXPECT_EQ(Notes().NoteCode, c.noteCode) << c.x;
+        EXPECT_EQ(notes.NoteCode(), c.noteCode) << c.x;
         EXPECT_EQ(view->Line1.X1(), c.x) << c.x;
         // The frequency stands right-justified against "Hz".
         EXPECT_EQ(view->Label2.Left() + view->Label2.Width(), 5040) << c.x;
@@ -42,7 +42,7 @@ TEST_F(SpectrumViewTest, PointerPositionsNameFrequencyNoteAndOctave) {
 TEST_F(SpectrumViewTest, BelowTheLowestNoteTheNoteCodeIsKept) {
     view->Picture2_MouseMove(0, 0, 14100, 1000);
     view->Picture2_MouseMove(0, 0, 5400, 1000);
-    EXPECT_EQ(Notes().NoteCode, 57);
+    EXPECT_EQ(notes.NoteCode(), 57);
     EXPECT_EQ(view->KeyX(), 5400);
     EXPECT_EQ(view->Label4.Caption(), "Octave: -2");
 }
@@ -57,7 +57,7 @@ TEST_F(SpectrumViewTest, StartUpDemonstrationMoveAndPress) {
     EXPECT_EQ(view->Label3.Caption(), "Mi  (E)");
     EXPECT_EQ(view->Label4.Caption(), "Octave: 4");
     EXPECT_EQ(view->KeyX(), 15150);
-    EXPECT_EQ(Notes().NoteCode, 64);
+    EXPECT_EQ(notes.NoteCode(), 64);
     EXPECT_EQ(view->Label6.Caption(), "57.3333333333333");
     EXPECT_TRUE(view->Label6.Visible());
     EXPECT_TRUE(view->Label7.Visible());
@@ -93,7 +93,7 @@ TEST_F(SpectrumViewTest, LeftButtonMoveChangesNothing) {
     EXPECT_EQ(view->Label2.Caption(), "440");
     EXPECT_EQ(view->Label6.Caption(), "57.3333333333333");
     EXPECT_EQ(view->Line1.X1(), 15900);
-    EXPECT_EQ(Notes().NoteCode, 69);
+    EXPECT_EQ(notes.NoteCode(), 69);
 }
 
 TEST_F(SpectrumViewTest, MarkPeakAndEraseMark) {
@@ -178,7 +178,7 @@ TEST_F(SpectrumViewTest, KeyboardNamesTheKeyUnderThePointer) {
     EXPECT_EQ(view->Label2.Caption(), "220");
     EXPECT_EQ(view->Label3.Caption(), "La  (A)");
     EXPECT_EQ(view->Label4.Caption(), "Octave: 3");
-    EXPECT_EQ(Notes().NoteCode, 57);
+    EXPECT_EQ(notes.NoteCode(), 57);
     EXPECT_EQ(view->KeyX(), 14100);
     EXPECT_EQ(view->Line1.X1(), 14100);
     EXPECT_EQ(view->Label6.Caption(), "57.3333333333333"); // the height readout is skipped
@@ -186,11 +186,11 @@ TEST_F(SpectrumViewTest, KeyboardNamesTheKeyUnderThePointer) {
 
     view->Image1_MouseMove(0, 0, 10425, 600); // the upper 600 twips play
     EXPECT_EQ(view->Label2.Caption(), "440");
-    EXPECT_EQ(Notes().NoteCode, 69);
+    EXPECT_EQ(notes.NoteCode(), 69);
     view->Image1_MouseMove(0, 0, 8625, 601); // below them nothing is named
     view->Image1_MouseMove(2, 0, 8625, 300); // nor with the right button held
     EXPECT_EQ(view->Label2.Caption(), "440");
-    EXPECT_EQ(Notes().NoteCode, 69);
+    EXPECT_EQ(notes.NoteCode(), 69);
 
     // The next ordinary move reads the height again.
     view->Picture2_MouseMove(0, 0, 15000, 1900);

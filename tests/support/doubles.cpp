@@ -27,7 +27,6 @@ void RecordingScreen::Set(MousePointer p) {
 }
 
 void RecordingServices::Install() {
-    InstallServices(Services{&messages, &files, &beep, &screen});
     g_installed = this;
 }
 

@@ -45,15 +45,17 @@ class RecordingScreen : public ScreenPointerService {
     std::vector<MousePointer> history;
 };
 
-// All four doubles; Install() makes them the services in use, Reset() empties their records.
+// All four doubles; services is what the windows are handed, Reset() empties the records.
 struct RecordingServices {
     RecordingMessages messages;
     ScriptedFileDialog files;
     CountingBeep beep;
     RecordingScreen screen;
+    Services services{&messages, &files, &beep, &screen};
+    // Makes these the doubles TestServices() answers.
     void Install();
     void Reset();
 };
 
-// The doubles installed by the test program's main.
+// The doubles the test program's main made.
 RecordingServices& TestServices();

@@ -1,14 +1,17 @@
-// A stand-in for the main window as the views see it: holds the open dialog, records the
-// caption and counts how often the open command ran.
+// A stand-in for the frame as the views see it: holds the open dialog, records the caption and
+// counts how often the open command ran; answers the spectrum style check mark.
 #pragma once
 
 #include "platform/common_dialog.h"
-#include "platform/ports.h"
+#include "spectrum/graph_style_port.h"
+#include "tests/support/doubles.h"
+#include "waveview/frame_port.h"
 
 #include <functional>
 
-class TestShell : public ShellPort {
+class TestShell : public FramePort, public GraphStylePort {
   public:
+    TestShell() : dialog(TestServices().files) {}
     CommonDialog& CommonDialog1() override { return dialog; }
     void mnuOpen_Click() override {
         ++openCommands;
@@ -21,11 +24,6 @@ class TestShell : public ShellPort {
     void SetPointer(MousePointer p) override { pointer = p; }
     std::string ProgAdd() const override { return progAdd; }
     bool LineStyleChecked() const override { return lineStyle; }
-
-    // Makes this the main window the views talk to.
-    void Install() {
-        InstallShell([this]() -> ShellPort& { return *this; });
-    }
 
     CommonDialog dialog;
     std::string caption;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/common_dialog.h"
+#include "platform/file_channel.h"
 #include "platform/numbers.h"
-#include "platform/ports.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
 #include "waveview/waveform_view.h"
@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 // A saw-toothed wave that crosses the whole graph, so every column has graph pixels.
@@ -45,16 +46,16 @@ inline void ExpectHighlight(PictureBox& graph, PictureBox& copy, int from, int t
 
 class ViewTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        TestServices().Reset();
-        InstallShell([this]() -> ShellPort& { return shell; });
-        // The note timer ticks once after the view's load and speaks to the spectrum view.
-        InstallSpectrum([this]() -> SpectrumPort& { return spectrumDouble; });
-    }
-    void TearDown() override {
-        DestroyForm103();
-        InstallSpectrum(nullptr);
-        InstallShell(nullptr);
+    void SetUp() override { TestServices().Reset(); }
+
+    // The view, built and loaded on first use. The note timer ticks once after the view's load
+    // and speaks to the analysis double.
+    Form103& ViewWindow() {
+        if (!view) {
+            view = std::make_unique<Form103>(TestServices().services, channel1, shell, *analysis);
+            view->Form_Load();
+        }
+        return *view;
     }
 
     // Writes a wave file, names it in the dialog and loads it into a fresh view.
@@ -64,7 +65,7 @@ class ViewTest : public ::testing::Test {
         const std::string path = dir.File("view.wav");
         WriteFile(path, MakeWave(channels, bits, rate, frames, sample));
         shell.dialog.SetFileName(path);
-        Form103& f = TheForm103();
+        Form103& f = ViewWindow();
         f.LerFileDad_3();
         EXPECT_TRUE(f.FileLoaded);
         return f;
@@ -91,4 +92,7 @@ class ViewTest : public ::testing::Test {
     TempDir dir;
     TestShell shell;
     TestSpectrum spectrumDouble;
+    AnalysisPort* analysis = &spectrumDouble; // what the view is built with
+    FileChannel channel1;
+    std::unique_ptr<Form103> view;
 };

@@ -58,22 +58,17 @@ TEST_F(Compare, PlaysTheSelectionThenTheMarkedNoteForItsDuration) {
     EXPECT_TRUE(f.CompareArmed);
     EXPECT_FALSE(f.PlayIdle);
     EXPECT_FALSE(f.Command9.Enabled());
-    EXPECT_TRUE(spectrumDouble.mouse.empty()); // nothing sounds before the selection ends
+    EXPECT_TRUE(spectrumDouble.requests.empty()); // nothing sounds before the selection ends
 
     ASSERT_TRUE(WaitForRest(f));
     EXPECT_EQ(completions, 1);
     EXPECT_FALSE(f.CompareArmed);
-    ASSERT_EQ(spectrumDouble.mouse.size(), 2u);
-    const auto& move = spectrumDouble.mouse[0];
-    const auto& press = spectrumDouble.mouse[1];
-    EXPECT_EQ(move.what, "move");
-    EXPECT_EQ(move.button, 0);
-    EXPECT_FLOAT_EQ(move.x, 15160);
-    EXPECT_FLOAT_EQ(move.y, 1000);
-    EXPECT_EQ(press.what, "key down");
-    EXPECT_EQ(press.button, 2);
-    EXPECT_FLOAT_EQ(press.x, 15160);
-    EXPECT_FLOAT_EQ(press.y, 0);
+    // The note at the mark is named, then its key sounded.
+    ASSERT_EQ(spectrumDouble.requests.size(), 2u);
+    EXPECT_EQ(spectrumDouble.requests[0].what, "name");
+    EXPECT_FLOAT_EQ(spectrumDouble.requests[0].x, 15160);
+    EXPECT_EQ(spectrumDouble.requests[1].what, "sound");
+    EXPECT_FLOAT_EQ(spectrumDouble.requests[1].x, 15160);
     EXPECT_EQ(f.Timer1.Interval(), want);
     EXPECT_TRUE(f.Timer1.Enabled());
 
@@ -83,19 +78,19 @@ TEST_F(Compare, PlaysTheSelectionThenTheMarkedNoteForItsDuration) {
                         std::chrono::steady_clock::now() - start)
                         .count();
     EXPECT_NEAR(static_cast<double>(ms), want, 100);
-    ASSERT_EQ(spectrumDouble.mouse.size(), 3u);
-    EXPECT_EQ(spectrumDouble.mouse[2].what, "key up");
+    ASSERT_EQ(spectrumDouble.requests.size(), 3u);
+    EXPECT_EQ(spectrumDouble.requests[2].what, "stop");
     EXPECT_FALSE(f.Timer1.Enabled());
 }
 
 TEST_F(Compare, WithAMarkButNoFileItWaitsForALaterPlay) {
-    Form103& f = TheForm103();
+    Form103& f = ViewWindow();
     spectrumDouble.markPeak = true;
     f.Command9_Click();
     EXPECT_TRUE(f.CompareArmed);
     EXPECT_FALSE(f.Command9.Enabled());
     EXPECT_TRUE(TestServices().messages.shown.empty());
-    EXPECT_TRUE(spectrumDouble.mouse.empty());
+    EXPECT_TRUE(spectrumDouble.requests.empty());
 }
 
 TEST_F(Compare, TheNoteTimerTicksOnceAfterLoad) {
@@ -103,7 +98,7 @@ TEST_F(Compare, TheNoteTimerTicksOnceAfterLoad) {
     EXPECT_TRUE(f.Timer1.Enabled());
     EXPECT_EQ(f.Timer1.Interval(), 1500);
     ASSERT_TRUE(PumpUntil([&] { return !f.Timer1.Enabled(); }, 3000));
-    ASSERT_EQ(spectrumDouble.mouse.size(), 1u);
-    EXPECT_EQ(spectrumDouble.mouse[0].what, "key up");
+    ASSERT_EQ(spectrumDouble.requests.size(), 1u);
+    EXPECT_EQ(spectrumDouble.requests[0].what, "stop");
     EXPECT_TRUE(f.Command9.Enabled());
 }

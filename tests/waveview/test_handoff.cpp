@@ -14,7 +14,7 @@
 namespace {
 
 // Records what the waveform view hands to the spectrum view, and the window's pointer then.
-class RecordingSpectrum : public SpectrumPort {
+class RecordingSpectrum : public AnalysisPort {
   public:
     struct Call {
         std::vector<double> y;
@@ -24,16 +24,18 @@ class RecordingSpectrum : public SpectrumPort {
         bool channelOpen;
     };
     void DescribeBlock(const BlockSource&) override {}
-    void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override {
-        calls.push_back({y, Npont, Freq, TheForm103().Pointer(), Channel1().IsOpen()});
+    void Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override {
+        calls.push_back({y, Npont, Freq, (*view)->Pointer(), channel->IsOpen()});
     }
-    bool MarkPeak() const override { return false; }
+    bool MarkedPeak() const override { return false; }
     float XMark() const override { return 0; }
-    void Picture2_MouseMove(std::int16_t, std::int16_t, float, float) override {}
-    void Image1_MouseDown(std::int16_t, std::int16_t, float, float) override {}
-    void Image1_MouseUp(std::int16_t, std::int16_t, float, float) override {}
+    void NameNoteAt(float) override {}
+    void SoundKeyAt(float) override {}
+    void StopNote() override {}
 
     std::vector<Call> calls;
+    const std::unique_ptr<Form103>* view = nullptr;
+    const FileChannel* channel = nullptr;
 };
 
 // Sample values that tell frames and channels apart: 16-bit frames carry their own number,
@@ -49,11 +51,9 @@ class Handoff : public ViewTest {
   protected:
     void SetUp() override {
         ViewTest::SetUp();
-        InstallSpectrum([this]() -> SpectrumPort& { return spectrum; });
-    }
-    void TearDown() override {
-        InstallSpectrum(nullptr);
-        ViewTest::TearDown();
+        analysis = &spectrum;
+        spectrum.view = &view;
+        spectrum.channel = &channel1;
     }
 
     // Sets a selection as the labels hold it: first frame and frame count.
@@ -96,7 +96,7 @@ TEST_F(Handoff, MonoSixteenBitReadsFromTheFirstSelectedFrame) {
     EXPECT_FALSE(call.channelOpen) << "the file is closed before the transform";
     EXPECT_EQ(call.pointer, MousePointer::Hourglass);
     EXPECT_EQ(f.Pointer(), MousePointer::Default);
-    EXPECT_FALSE(Channel1().IsOpen());
+    EXPECT_FALSE(channel1.IsOpen());
     EXPECT_TRUE(TestServices().messages.shown.empty());
 }
 
@@ -135,7 +135,7 @@ TEST_F(Handoff, ChannelChoiceAndSampleFormat) {
         for (int i = 1; i <= 256; ++i) {
             ASSERT_EQ(call.y[static_cast<std::size_t>(i)], c.want(699 + i)) << "element " << i;
         }
-        DestroyForm103();
+        view.reset();
     }
 }
 
@@ -147,7 +147,7 @@ TEST_F(Handoff, ExtremeSampleValues) {
     ASSERT_EQ(spectrum.calls.size(), 1u);
     EXPECT_EQ(spectrum.calls[0].y[1], -32768);
     EXPECT_EQ(spectrum.calls[0].y[2], 32767);
-    DestroyForm103();
+    view.reset();
 
     const int bytes[] = {0x00, 0x80, 0xFF};
     Form103& f8 = Load(1, 8, 8000, 64, [&](int fr, int) { return bytes[fr % 3]; });
@@ -222,7 +222,7 @@ TEST_F(Handoff, NoFileOrPlayingPrintsMmcOpen) {
     for (const Case& c : {Case{"no file", false, true}, Case{"playing", true, false}}) {
         SCOPED_TRACE(c.name);
         TestServices().Reset();
-        Form103& f = c.load ? Load(1, 16, 8000, 2000, Numbered16) : TheForm103();
+        Form103& f = c.load ? Load(1, 16, 8000, 2000, Numbered16) : ViewWindow();
         if (c.load) {
             SelectFrames(f, 0, 1000);
         }
@@ -239,7 +239,7 @@ TEST_F(Handoff, NoFileOrPlayingPrintsMmcOpen) {
         EXPECT_GT(f.Surface().CurrentY, 0) << "the text position moved to the next line";
         EXPECT_EQ(f.Surface().CurrentX, 0);
         EXPECT_EQ(f.Pointer(), MousePointer::Default);
-        DestroyForm103();
+        view.reset();
     }
 }
 
@@ -250,7 +250,7 @@ TEST_F(Handoff, AFileGoneSinceTheLoadEndsQuietly) {
     f.Command5_Click();
     EXPECT_TRUE(spectrum.calls.empty());
     EXPECT_TRUE(TestServices().messages.shown.empty());
-    EXPECT_FALSE(Channel1().IsOpen());
+    EXPECT_FALSE(channel1.IsOpen());
     EXPECT_EQ(f.Pointer(), MousePointer::Default);
 }
 
@@ -262,7 +262,7 @@ TEST_F(Handoff, AnOutOfRangePositionEndsQuietlyWithTheChannelClosed) {
     f.SelIniPoint().SetCaption("2000000000");
     f.Command5_Click();
     EXPECT_TRUE(spectrum.calls.empty());
-    EXPECT_FALSE(Channel1().IsOpen());
+    EXPECT_FALSE(channel1.IsOpen());
     EXPECT_EQ(f.Pointer(), MousePointer::Default);
 }
 

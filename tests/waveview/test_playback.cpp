@@ -61,7 +61,7 @@ TEST_F(Playback, LoadPreparesTheWavePlayerAndUnloadClosesIt) {
     EXPECT_EQ(f.MMControl1.FileName(), shell.dialog.FileName());
     f.Form_Unload();
     EXPECT_FALSE(f.MMControl1.IsOpen());
-    EXPECT_FALSE(Channel1().IsOpen());
+    EXPECT_FALSE(channel1.IsOpen());
 }
 
 TEST_F(Playback, TheCursorShowsForRangesAbove500MsOnTheLinesTheWindowAsksFor) {
@@ -199,7 +199,7 @@ TEST_F(Playback, StopEndsCyclicPlayWithOneCompletionOnThePlayOncePath) {
 }
 
 TEST_F(Playback, EveryButtonGivesTheFocusToTheGraphAndDoesNothingElseWithoutAFile) {
-    Form103& f = TheForm103();
+    Form103& f = ViewWindow();
     CountCompletions(f);
     f.Show();
     QApplication::setActiveWindow(f.Widget());

@@ -140,9 +140,9 @@ TEST_F(Renderer, PointsStyleSetsSinglePoints) {
 TEST_F(Renderer, EveryDrawingEndsWithOneBeep) {
     Load(MakeWave(1, 16, 8000, 100, [](int, int) { return 0; }));
     EXPECT_EQ(TestServices().beep.count, 1);
-    Channel1().Open(shell.dialog.FileName(), FileChannel::Mode::BinaryRead);
+    channel1.Open(shell.dialog.FileName(), FileChannel::Mode::BinaryRead);
     view->GrafWave8BM(45, 50);
-    Channel1().Close();
+    channel1.Close();
     EXPECT_EQ(TestServices().beep.count, 2);
 }
 
@@ -150,9 +150,9 @@ TEST_F(Renderer, AStretchPastTheEndOfTheFileReadsZeros) {
     // Loud frames up to the end of the file: everything drawn past it lies on the zero line.
     Load(MakeWave(1, 16, 8000, 100, [](int, int) { return kSpike; }));
     view->Picture2.Cls();
-    Channel1().Open(shell.dialog.FileName(), FileChannel::Mode::BinaryRead);
+    channel1.Open(shell.dialog.FileName(), FileChannel::Mode::BinaryRead);
     EXPECT_NO_THROW(view->GrafWave8BM(45 + 2 * 90, 20000)); // 10 frames, then 19990 past the end
-    Channel1().Close();
+    channel1.Close();
     const QColor fore = ToQColor(view->Picture2.ForeColor());
     EXPECT_EQ(view->Picture2.PixelAt(0, kMonoYmid - kSpike / 17.0), fore) << "the file's frames";
     for (double x = 600; x < kWidth; x += 150) {

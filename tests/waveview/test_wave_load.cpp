@@ -59,7 +59,7 @@ TEST_F(WaveLoad, DescribesAStereoFile) {
     EXPECT_TRUE(view->Option1.Value());
     EXPECT_TRUE(view->Picture5.Visible());
     EXPECT_EQ(view->Picture2.Height(), 1240);
-    EXPECT_FALSE(Channel1().IsOpen());
+    EXPECT_FALSE(channel1.IsOpen());
     EXPECT_EQ(TestServices().beep.count, 1);
     EXPECT_TRUE(TestServices().messages.shown.empty());
 }
@@ -125,7 +125,7 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
         EXPECT_EQ(TestServices().messages.shown[0].title, "Tonvexa");
         EXPECT_EQ(shell.openCommands, 1) << "the dialog is offered again";
         EXPECT_FALSE(view->FileLoaded);
-        EXPECT_FALSE(Channel1().IsOpen());
+        EXPECT_FALSE(channel1.IsOpen());
         for (Label* l : {&view->Label1, &view->Label2, &view->SampleRate(), &view->ChannelsText(),
                          &view->BitsText(), &view->TotalPoints(), &view->DurationText()}) {
             EXPECT_EQ(l->Caption(), "") << path;
@@ -174,7 +174,7 @@ TEST_F(WaveLoad, ClearingEmptiesEveryValue) {
     EXPECT_EQ(view->Picture3.Width(), 0);
 }
 
-TEST(TransformSize, LargestPowerOfTwoBelowTheSelection) {
+TEST_F(WaveLoad, TheTransformSizeIsTheLargestPowerOfTwoBelowTheSelection) {
     struct Case {
         const char* selPoints;
         const char* fftPoints;
@@ -184,10 +184,9 @@ TEST(TransformSize, LargestPowerOfTwoBelowTheSelection) {
                           {"65", "64"},       {"1000", "512"},     {"1024", "512"},
                           {"1025", "1024"},   {"32768", "16384"},  {"32769", "32768"},
                           {"40000", "32768"}, {"2000000", "32768"}};
-    Form103 view;
     for (const auto& c : cases) {
-        view.SelPoints().SetCaption(c.selPoints);
-        view.PonTransf();
-        EXPECT_EQ(view.FftPoints().Caption(), c.fftPoints) << c.selPoints;
+        view->SelPoints().SetCaption(c.selPoints);
+        view->PonTransf();
+        EXPECT_EQ(view->FftPoints().Caption(), c.fftPoints) << c.selPoints;
     }
 }

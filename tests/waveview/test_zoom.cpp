@@ -21,19 +21,21 @@ int Spike(int frame, int) {
 // A beep that notes the window's pointer at the end of every drawing.
 class PointerAtBeep : public BeepService {
   public:
-    void Beep() override { seen.push_back(TheForm103().Pointer()); }
+    void Beep() override { seen.push_back(view->Pointer()); }
     std::vector<MousePointer> seen;
+    const Form103* view = nullptr;
 };
 
 // Installs a beep double for one test and puts the recording one back after it.
 class BeepScope {
   public:
-    explicit BeepScope(BeepService& beep)
-        : previous_(InstallServices(Services{nullptr, nullptr, &beep, nullptr})) {}
-    ~BeepScope() { InstallServices(previous_); }
+    explicit BeepScope(BeepService& beep) : previous_(TestServices().services.beep) {
+        TestServices().services.beep = &beep;
+    }
+    ~BeepScope() { TestServices().services.beep = previous_; }
 
   private:
-    Services previous_;
+    BeepService* previous_;
 };
 
 // A selection of `points` frames from `first`, as the mouse leaves it.
@@ -91,6 +93,7 @@ TEST_F(Zoom, ZoomShowsTheSelectedFramesAndOneMore) {
     SetSelection(f, 2000, 100, kRate);
     const auto table = ReadTable(f);
     PointerAtBeep beep;
+    beep.view = &f;
     BeepScope scope(beep);
 
     f.Command6_Click();
@@ -106,7 +109,7 @@ TEST_F(Zoom, ZoomShowsTheSelectedFramesAndOneMore) {
 }
 
 TEST_F(Zoom, ZoomNeedsAFileIdlePlaybackAndASelection) {
-    Form103& f = TheForm103(); // no file
+    Form103& f = ViewWindow(); // no file
     f.Command6_Click();
     EXPECT_TRUE(TestServices().messages.shown.empty());
     EXPECT_EQ(TestServices().beep.count, 0);
@@ -293,6 +296,7 @@ TEST_F(Zoom, EveryRedrawRunsUnderTheHourglassAndButtonsAreWired) {
     Form103& f = Load(1, 16, kRate, kFrames);
     Select(f, 1000, 5000);
     PointerAtBeep beep;
+    beep.view = &f;
     BeepScope scope(beep);
     f.Command11.Press();
     f.Command12.Press();
@@ -323,5 +327,5 @@ TEST_F(Zoom, AVanishedFileEndsTheRedrawQuietly) {
     std::remove(shell.dialog.FileName().c_str());
     f.Command11.Press();
     EXPECT_EQ(f.Pointer(), MousePointer::Default);
-    EXPECT_FALSE(Channel1().IsOpen());
+    EXPECT_FALSE(channel1.IsOpen());
 }

@@ -5,6 +5,7 @@
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/test_shell.h"
+#include "tests/support/test_spectrum.h"
 #include "waveview/waveform_view.h"
 
 #include "platform/file_channel.h"
@@ -17,11 +18,9 @@ class StandaloneView : public ::testing::Test {
   protected:
     void SetUp() override {
         TestServices().Reset();
-        shell.Install();
-        view = std::make_unique<Form103>();
+        view = std::make_unique<Form103>(TestServices().services, channel1, shell, spectrum);
         view->Form_Load();
     }
-    void TearDown() override { Channel1().Close(); }
 
     // Loads the file at `path` as the open dialog would name it.
     void LoadPath(const std::string& path) {
@@ -31,5 +30,7 @@ class StandaloneView : public ::testing::Test {
 
     TempDir dir;
     TestShell shell;
+    TestSpectrum spectrum;
+    FileChannel channel1;
     std::unique_ptr<Form103> view;
 };

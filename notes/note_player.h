@@ -1,0 +1,71 @@
+// The note player: the two sequencer devices that sound the keyboard's notes, which of them is
+// in use, the key to play and where the key and program bytes lie in the note files. The
+// spectrum view, the Instrument menu, Compare FFT and the start-up demonstration all go
+// through it. User-interface thread only.
+#pragma once
+
+#include "platform/mm_control.h"
+
+#include <cstdint>
+#include <string>
+
+class NotePlayer {
+  public:
+    // The note files' read-only templates lie in `templateFolder`; the copies that are patched
+    // and played lie in `userFolder`, made from the templates when missing or damaged.
+    NotePlayer(std::string templateFolder, std::string userFolder);
+    NotePlayer(const NotePlayer&) = delete;
+    NotePlayer& operator=(const NotePlayer&) = delete;
+
+    // Opens both devices on their note files and makes the piano the player in use.
+    void Open();
+    // Closes both devices (a sounding note stops).
+    void Close();
+
+    // The keyboard plays the piano note file; nothing is written.
+    void UsePiano();
+    // Writes the General MIDI program `InstCode` (0..127) into every program change of the
+    // instrument note file and makes that file the one in use; both devices are closed first.
+    // A file that cannot be written keeps its old program.
+    void UseInstrument(std::int16_t InstCode);
+
+    // The key under the mouse: its centre on the keyboard picture (twips) and its MIDI note.
+    void SetKeyX(float keyX) { keyX_ = keyX; }
+    void SetNoteCode(std::uint8_t noteCode) { noteCode_ = noteCode; }
+    float KeyX() const { return keyX_; }
+    std::uint8_t NoteCode() const { return noteCode_; }
+
+    // Writes NoteCode into the note file in use and plays it. A file that cannot be written is
+    // not played (it would sound another key). Does nothing before Open.
+    void Press();
+    // Stops the note in use.
+    void Release();
+
+    // 1: the piano note file is in use; 2: the instrument note file.
+    std::int16_t Instrument() const { return inUse_; }
+    // The note file of the device in use, as the last press named it.
+    const std::string& NoteFile() const { return noteFile_; }
+    // The writable copies.
+    std::string PianoFile() const;
+    std::string InstrumentFile() const;
+
+    MMControl& PianoPlayer() { return piano_; }
+    MMControl& InstrumentPlayer() { return instrument_; }
+
+  private:
+    MMControl* InUse();
+    // Makes sure both writable copies exist and are whole; false when one cannot be made.
+    bool PrepareCopies();
+
+    std::string templateFolder_;
+    std::string userFolder_;
+    MMControl piano_;      // plays the piano note file
+    MMControl instrument_; // plays the instrument note file
+    bool opened_ = false;
+    std::int16_t inUse_ = 1;
+    std::int16_t keyOn_;
+    std::int16_t keyOff_;
+    std::uint8_t noteCode_ = 0;
+    float keyX_ = 0.0f;
+    std::string noteFile_;
+};

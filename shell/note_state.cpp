@@ -1,6 +1,0 @@
-#include "note_state.h"
-
-NoteState& Notes() {
-    static NoteState state;
-    return state;
-}

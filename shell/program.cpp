@@ -1,0 +1,62 @@
+#include "program.h"
+
+#include "dialogs/about_box.h"
+#include "dialogs/splash_screen.h"
+#include "dialogs/vector_picture.h"
+#include "platform/audio_engine.h"
+#include "platform/registry.h"
+#include "platform/services.h"
+#include "platform/sysinfo.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+#include <optional>
+
+Program::Program(Services& services, const ProgramFolders& folders)
+    : services_(services), notes_(folders.data, folders.user),
+      frame_(services, notes_, folders.data), spectrum_(services, frame_, notes_),
+      analysis_(spectrum_), wave_(services, channel1_, frame_, analysis_) {
+    frame_.ShowAbout = [this] { About().Show(); };
+    frame_.AttachChildren(wave_, spectrum_);
+    frame_.MDIForm_Load();
+}
+
+Program::~Program() = default;
+
+void Program::Show() {
+    frame_.Window().show();
+    spectrum_.Show();
+    wave_.Show();
+}
+
+frmAbout& Program::About() {
+    if (!about_) {
+        registry_ = MakeHostRegistry([] { return FindSystemInfoTool(); });
+        launcher_ = MakeHostLauncher();
+        about_ = std::make_unique<frmAbout>(services_, *registry_, *launcher_);
+    }
+    return *about_;
+}
+
+std::string UserNoteFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+}
+
+int RunTonvexa(QApplication& app) {
+    QFont font("Arial");
+    font.setPointSizeF(8);
+    QApplication::setFont(font);
+    QApplication::setWindowIcon(ProgramIcon());
+    // The sound device opens and the General MIDI instruments load while the splash shows.
+    StartAudio();
+    DesktopServices desktop;
+    std::optional<Program> program;
+    frmSplash splash;
+    splash.OnClosed = [&] {
+        program.emplace(desktop.Get(), ProgramFolders{AppPath(), UserNoteFolder()});
+        program->Show();
+    };
+    splash.Show();
+    return app.exec();
+}

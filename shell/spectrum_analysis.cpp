@@ -1,0 +1,40 @@
+#include "spectrum_analysis.h"
+
+#include "spectrum/spectrum_view.h"
+
+namespace {
+
+// Where a note is named on the spectrum picture and where its key is pressed on the keyboard
+// picture, twips.
+constexpr float kNameY = 1000;
+constexpr float kKeyY = 0;
+
+} // namespace
+
+void SpectrumAnalysis::DescribeBlock(const BlockSource& source) {
+    spectrum_.DescribeBlock({source.file, source.channel, source.startSecs, source.endSecs});
+}
+
+void SpectrumAnalysis::Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) {
+    spectrum_.FftWave(y, Npont, Freq);
+}
+
+bool SpectrumAnalysis::MarkedPeak() const {
+    return spectrum_.MarkPeak();
+}
+
+float SpectrumAnalysis::XMark() const {
+    return spectrum_.XMark();
+}
+
+void SpectrumAnalysis::NameNoteAt(float x) {
+    spectrum_.Picture2_MouseMove(kNoButton, kNoShift, x, kNameY);
+}
+
+void SpectrumAnalysis::SoundKeyAt(float x) {
+    spectrum_.Image1_MouseDown(kRightButton, kNoShift, x, kKeyY);
+}
+
+void SpectrumAnalysis::StopNote() {
+    spectrum_.Image1_MouseUp(kNoButton, kNoShift, 0, 0);
+}

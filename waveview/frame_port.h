@@ -1,0 +1,21 @@
+// What the waveform view asks of the frame that holds it: the open dialog whose file name is
+// the current wave file, the frame's caption and pointer, the open command, the program folder.
+#pragma once
+
+#include "platform/twips.h"
+
+#include <string>
+
+class CommonDialog;
+
+class FramePort {
+  public:
+    virtual ~FramePort() = default;
+    virtual CommonDialog& CommonDialog1() = 0;
+    // File > Open: the dialog again, and the chosen file loaded.
+    virtual void mnuOpen_Click() = 0;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual std::string Caption() const = 0;
+    virtual void SetPointer(MousePointer p) = 0;
+    virtual std::string ProgAdd() const = 0;
+};
