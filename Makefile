@@ -6,13 +6,14 @@
 
 BUILD      ?= build
 SAN_BUILD  ?= build-san
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= 2
 LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE  := cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER)
 
 .PHONY: deps deps-run deps-package configure build build-test run test test-release \
-	test-sanitize fuzz bench package clean format
+	test-sanitize test-tsan fuzz bench package clean format
 
 # What building and running need; `deps` adds the test tools.
 deps-run:
@@ -48,6 +49,15 @@ test-sanitize: deps
 	@cmake --build $(SAN_BUILD) -j$(JOBS)
 	cd $(SAN_BUILD) && ctest --output-on-failure -j$(JOBS) -LE audio
 
+# The audio tests (the engine's threads, the device callback) under ThreadSanitizer; only what
+# they need is built. The suppressions name third-party frames only.
+test-tsan: deps
+	@cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONVEXA_TSAN=ON \
+	    -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
+	@cmake --build $(TSAN_BUILD) -j$(JOBS) --target tests_audio
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1 \
+	    second_deadlock_stack=1" ctest --output-on-failure -L audio
+
 # A short libFuzzer run over the wave reader (needs clang).
 fuzz: deps
 	@CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
@@ -56,7 +66,7 @@ fuzz: deps
 	@rm -rf $(FUZZ_BUILD)/corpus && cp -r tests/fuzz/corpus $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_reader -max_total_time=30 -max_len=4096 $(FUZZ_BUILD)/corpus
 
-test: test-release test-sanitize fuzz
+test: test-release test-sanitize test-tsan fuzz
 
 bench: build-test
 	$(BUILD)/bench/tonvexa_bench --benchmark_format=json --benchmark_out=$(BUILD)/bench.json \
@@ -71,4 +81,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -5,6 +5,7 @@
 
 #include "midi_file.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@ struct DeviceSpec {
     int rate = 0;         // frames per second, as the device was really opened
     int bufferFrames = 0; // frames per callback, as opened
     std::string driver;   // "alsa", "pulseaudio", "dummy", "disk", ...
+    std::string name;     // the device's name; empty when the driver does not tell
 };
 
 // Fills `frames` interleaved stereo float frames; runs on the device's own thread.
@@ -29,13 +31,21 @@ class OutputDevice {
     // While locked the callback does not run; keep the lock for a few microseconds only.
     virtual void Lock() = 0;
     virtual void Unlock() = 0;
+    // False once the device has gone (unplugged, its sound server stopped); any thread, cheap.
+    // A device that has gone no longer asks for frames.
+    virtual bool Alive() const = 0;
 };
 
-// Opens the default output device (float stereo at its preferred rate, `bufferFrames` frames
-// per callback) and starts it. When no device can be opened, falls back to the silent dummy
-// driver, which keeps real time. Empty, with a reason, only when even that fails.
-std::unique_ptr<OutputDevice> OpenOutputDevice(int bufferFrames, RenderFunction render, void* user,
-                                               std::string& error);
+// Opens the default output device (float stereo, `bufferFrames` frames per callback) at
+// `rate` frames per second, or at the device's preferred rate when `rate` is 0, and starts it.
+// When no device can be opened, falls back to the silent dummy driver, which keeps real time.
+// Empty, with a reason, only when even that fails.
+std::unique_ptr<OutputDevice> OpenOutputDevice(int rate, int bufferFrames, RenderFunction render,
+                                               void* user, std::string& error);
+
+// The name of the system's default output device now; empty when the driver cannot tell.
+// Only while an output device is open.
+std::string DefaultOutputName();
 
 // Holds the device lock for one scope.
 class DeviceLock {
@@ -114,6 +124,28 @@ class MidiSynth {
 };
 
 // Creates the synthesiser at the device's rate and loads the SoundFont (slow: call it off the
-// user-interface thread). Empty, with a reason, when the SoundFont cannot be loaded.
+// user-interface thread). Empty, with a reason, when the SoundFont cannot be loaded or when
+// `cancel` was set meanwhile (the load then stops within one read of the file).
 std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
-                                         std::string& error);
+                                         const std::atomic<bool>& cancel, std::string& error);
+
+// ---- All of them, as the engine reaches them ----
+
+// The functions above behind one interface, so tests can put doubles in their place.
+class AudioBackend {
+  public:
+    virtual ~AudioBackend() = default;
+    virtual std::unique_ptr<OutputDevice> OpenOutputDevice(int rate, int bufferFrames,
+                                                           RenderFunction render, void* user,
+                                                           std::string& error) = 0;
+    virtual std::string DefaultOutputName() = 0;
+    virtual std::unique_ptr<SoundFile> OpenSoundFile(const std::string& path,
+                                                     SoundFileError& error) = 0;
+    virtual std::unique_ptr<Resampler> MakeResampler(int channels, int fromRate, int toRate) = 0;
+    virtual std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
+                                                     const std::atomic<bool>& cancel,
+                                                     std::string& error) = 0;
+};
+
+// SDL2, libsndfile and FluidSynth.
+std::unique_ptr<AudioBackend> MakeSystemAudioBackend();

@@ -1,6 +1,7 @@
 #include "audio_engine.h"
 
 #include "audio_backend.h"
+#include "audio_output.h"
 #include "audio_voices.h"
 #include "midi_file.h"
 
@@ -17,6 +18,31 @@ constexpr char kSoundFontFolder[] = "/usr/share/sounds/sf2";
 constexpr char kDefaultSoundFont[] = "/usr/share/sounds/sf2/default-GM.sf2";
 constexpr std::uintmax_t kMaxMidiBytes = 16 * 1024 * 1024;
 constexpr auto kServicePeriod = std::chrono::milliseconds(5); // feeding and end detection
+// How often the service thread looks whether the output device has gone or the default
+// changed: a lost device plays again within this and the time to open another.
+constexpr auto kFollowPeriod = std::chrono::milliseconds(250);
+
+class SystemAudioBackend : public AudioBackend {
+  public:
+    std::unique_ptr<OutputDevice> OpenOutputDevice(int rate, int bufferFrames,
+                                                   RenderFunction render, void* user,
+                                                   std::string& error) override {
+        return ::OpenOutputDevice(rate, bufferFrames, render, user, error);
+    }
+    std::string DefaultOutputName() override { return ::DefaultOutputName(); }
+    std::unique_ptr<SoundFile> OpenSoundFile(const std::string& path,
+                                             SoundFileError& error) override {
+        return ::OpenSoundFile(path, error);
+    }
+    std::unique_ptr<Resampler> MakeResampler(int channels, int fromRate, int toRate) override {
+        return ::MakeResampler(channels, fromRate, toRate);
+    }
+    std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
+                                             const std::atomic<bool>& cancel,
+                                             std::string& error) override {
+        return ::MakeMidiSynth(rate, soundFont, cancel, error);
+    }
+};
 
 std::unique_ptr<AudioEngine>& Running() {
     static std::unique_ptr<AudioEngine> engine;
@@ -57,6 +83,10 @@ bool IsRegularFile(const std::string& path) {
 
 } // namespace
 
+std::unique_ptr<AudioBackend> MakeSystemAudioBackend() {
+    return std::make_unique<SystemAudioBackend>();
+}
+
 std::string SystemSoundFont() {
     if (IsRegularFile(kDefaultSoundFont))
         return kDefaultSoundFont;
@@ -71,21 +101,27 @@ std::string SystemSoundFont() {
 
 // ---- Engine ----
 
-AudioEngine::AudioEngine(const AudioSettings& settings) {
-    std::string error;
-    device_ = OpenOutputDevice(settings.bufferFrames, &AudioEngine::Render, this, error);
-    service_ = std::thread([this] { ServiceLoop(); });
-    if (!device_)
+AudioEngine::AudioEngine(const AudioSettings& settings)
+    : backend_(settings.backend ? settings.backend
+                                : std::shared_ptr<AudioBackend>(MakeSystemAudioBackend())) {
+    auto output = std::make_unique<FollowingOutput>(*backend_, settings.bufferFrames,
+                                                    &AudioEngine::Render, this);
+    if (output->Opened())
+        output_ = std::move(output);
+    service_ = std::thread([this] { Loop(false); });
+    decoder_ = std::thread([this] { Loop(true); });
+    if (!output_)
         return;
     const std::string soundFont =
         settings.soundFont.empty() ? SystemSoundFont() : settings.soundFont;
     if (!IsRegularFile(soundFont))
         return; // Missing: sequencer players report it when they open
     soundFont_.store(SoundFontState::Loading);
-    const double rate = device_->Spec().rate;
+    const double rate = output_->Spec().rate;
     loader_ = std::thread([this, soundFont, rate] {
         std::string why;
-        std::unique_ptr<MidiSynth> synth = MakeMidiSynth(rate, soundFont, why);
+        std::unique_ptr<MidiSynth> synth =
+            backend_->MakeMidiSynth(rate, soundFont, cancelLoad_, why);
         if (!synth) {
             soundFont_.store(SoundFontState::Failed);
             return;
@@ -98,21 +134,24 @@ AudioEngine::AudioEngine(const AudioSettings& settings) {
 }
 
 AudioEngine::~AudioEngine() {
+    // A SoundFont still loading (the program quits during its splash) is given up.
+    cancelLoad_.store(true);
     {
         std::lock_guard guard(voicesMutex_);
         quit_ = true;
     }
     wake_.notify_all();
     service_.join();
+    decoder_.join();
     if (loader_.joinable())
         loader_.join();
     {
         std::lock_guard guard(voicesMutex_);
-        for (Entry& e : entries_)
-            e.voice->Detach();
+        for (const auto& voice : entries_)
+            voice->Detach();
         entries_.clear();
     }
-    device_.reset(); // the callback has stopped once this returns
+    output_.reset(); // the callback has stopped once this returns
     synth_.store(nullptr);
     synthOwner_.reset();
 }
@@ -129,34 +168,35 @@ AudioEngine& AudioEngine::Get() {
 
 AudioInfo AudioEngine::Info() const {
     AudioInfo info;
-    if (device_) {
-        info.rate = device_->Spec().rate;
-        info.bufferFrames = device_->Spec().bufferFrames;
-        info.driver = device_->Spec().driver;
+    if (output_) {
+        const DeviceSpec now = output_->Current();
+        info.rate = output_->Spec().rate;
+        info.bufferFrames = now.bufferFrames;
+        info.driver = now.driver;
     }
     info.soundFont = soundFont_.load();
     return info;
 }
 
 AudioEngine::Opened AudioEngine::OpenWave(const std::string& path, std::function<void()> onEnded) {
-    if (!device_)
+    if (!output_)
         return {nullptr, OpenError::NoDevice};
     SoundFileError why = SoundFileError::None;
-    std::unique_ptr<SoundFile> file = OpenSoundFile(path, why);
+    std::unique_ptr<SoundFile> file = backend_->OpenSoundFile(path, why);
     if (!file)
         return {nullptr,
                 why == SoundFileError::NotFound ? OpenError::NotFound : OpenError::Unplayable};
     std::unique_ptr<Resampler> resampler =
-        MakeResampler(file->Channels(), file->Rate(), device_->Spec().rate);
+        backend_->MakeResampler(file->Channels(), file->Rate(), output_->Spec().rate);
     if (!resampler)
         return {nullptr, OpenError::Unplayable};
-    return Attach(std::make_shared<WaveVoice>(*device_, std::move(file), std::move(resampler)),
+    return Attach(std::make_shared<WaveVoice>(*output_, std::move(file), std::move(resampler)),
                   std::move(onEnded));
 }
 
 AudioEngine::Opened AudioEngine::OpenSequence(const std::string& path,
                                               std::function<void()> onEnded) {
-    if (!device_)
+    if (!output_)
         return {nullptr, OpenError::NoDevice};
     const SoundFontState sf = soundFont_.load();
     if (sf == SoundFontState::Missing || sf == SoundFontState::Failed)
@@ -170,32 +210,32 @@ AudioEngine::Opened AudioEngine::OpenSequence(const std::string& path,
     std::optional<MidiFileInfo> info = ReadMidiFileInfo(*bytes);
     if (!info)
         return {nullptr, OpenError::Unplayable};
-    return Attach(std::make_shared<SequenceVoice>(*device_, synth_, std::move(*bytes), *info),
+    return Attach(std::make_shared<SequenceVoice>(*output_, synth_, std::move(*bytes), *info),
                   std::move(onEnded));
 }
 
 AudioEngine::Opened AudioEngine::Attach(std::shared_ptr<Voice> voice,
                                         std::function<void()> onEnded) {
+    voice->SetOnEnded(std::move(onEnded));
     std::lock_guard guard(voicesMutex_);
     if (mixingCount_ == kMaxVoices)
         return {nullptr, OpenError::TooManyPlayers};
     {
-        DeviceLock lock(*device_);
+        DeviceLock lock(*output_);
         mixing_[mixingCount_++] = voice.get();
     }
-    entries_.push_back({voice, std::move(onEnded)});
+    entries_.push_back(voice);
     return {std::move(voice), OpenError::None};
 }
 
 void AudioEngine::Close(const std::shared_ptr<Voice>& voice) {
     {
         std::lock_guard guard(voicesMutex_);
-        const auto it = std::find_if(entries_.begin(), entries_.end(),
-                                     [&](const Entry& e) { return e.voice == voice; });
+        const auto it = std::find(entries_.begin(), entries_.end(), voice);
         if (it == entries_.end())
             return;
         entries_.erase(it);
-        DeviceLock lock(*device_);
+        DeviceLock lock(*output_);
         Voice** end = mixing_ + mixingCount_;
         Voice** last = std::remove(mixing_, end, voice.get());
         mixingCount_ = static_cast<int>(last - mixing_);
@@ -206,26 +246,43 @@ void AudioEngine::Close(const std::shared_ptr<Voice>& voice) {
 void AudioEngine::Wake() {
     {
         std::lock_guard guard(voicesMutex_);
-        wakeRequested_ = true;
+        ++wakes_;
     }
-    wake_.notify_one();
+    wake_.notify_all();
 }
 
-void AudioEngine::ServiceLoop() {
+void AudioEngine::Loop(bool decode) {
+    // Each pass works on its own copy of the list, without the lock: a stalled read keeps
+    // only this thread waiting. A voice closed meanwhile is released with the copy.
+    std::vector<std::shared_ptr<Voice>> voices;
+    auto nextFollow = std::chrono::steady_clock::now() + kFollowPeriod;
     std::unique_lock lock(voicesMutex_);
     while (!quit_) {
+        const std::uint64_t seen = wakes_;
+        voices = entries_;
+        lock.unlock();
         bool busy = false;
-        for (Entry& e : entries_) {
-            if (e.voice->Service() && e.onEnded)
-                e.onEnded();
-            busy = busy || e.voice->CurrentState() != Voice::Idle;
+        for (const auto& voice : voices) {
+            const Voice::State state = voice->CurrentState();
+            if (decode && (state == Voice::Playing || state == Voice::Paused))
+                voice->Feed();
+            else if (!decode)
+                voice->Service();
+            busy = busy || voice->CurrentState() != Voice::Idle;
         }
-        const auto woken = [this] { return wakeRequested_ || quit_; };
+        voices.clear();
+        if (!decode && output_ && std::chrono::steady_clock::now() >= nextFollow) {
+            output_->Follow();
+            nextFollow = std::chrono::steady_clock::now() + kFollowPeriod;
+        }
+        lock.lock();
+        const auto woken = [&] { return wakes_ != seen || quit_; };
         if (busy)
             wake_.wait_for(lock, kServicePeriod, woken);
+        else if (!decode && output_)
+            wake_.wait_for(lock, kFollowPeriod, woken);
         else
             wake_.wait(lock, woken);
-        wakeRequested_ = false;
     }
 }
 

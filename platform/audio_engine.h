@@ -14,7 +14,8 @@
 #include <thread>
 #include <vector>
 
-class OutputDevice;
+class AudioBackend;
+class FollowingOutput;
 class MidiSynth;
 class Voice;
 
@@ -23,6 +24,7 @@ constexpr int kDefaultBufferFrames = 512; // frames per device callback (about 1
 struct AudioSettings {
     std::string soundFont; // empty: the system General MIDI SoundFont
     int bufferFrames = kDefaultBufferFrames;
+    std::shared_ptr<AudioBackend> backend; // empty: SDL2, libsndfile and FluidSynth
 };
 
 // Opens the output device and starts loading the SoundFont in the background. Call once at
@@ -67,7 +69,9 @@ struct ThreadTimes {
 void SetCpuProbe(bool on);
 ThreadTimes DeviceThreadTimes();
 
-// The engine behind StartAudio. User-interface thread only, except where noted.
+// The engine behind StartAudio. User-interface thread only, except where noted. Its service
+// thread reports ends of play and follows the default output device; its decoding thread
+// reads and converts wave files, holding no lock that the user-interface thread waits for.
 class AudioEngine {
   public:
     explicit AudioEngine(const AudioSettings& settings);
@@ -86,11 +90,12 @@ class AudioEngine {
     };
     // Opens a voice on a wave file or a Standard MIDI File. onEnded runs on the engine's
     // service thread when a play ends by itself; it must only post work to another thread.
+    // A voice is played, paused and stopped through its own calls.
     Opened OpenWave(const std::string& path, std::function<void()> onEnded);
     Opened OpenSequence(const std::string& path, std::function<void()> onEnded);
     // Removes the voice from the mixer and stops it; onEnded will not run any more.
     void Close(const std::shared_ptr<Voice>& voice);
-    // Tells the service thread that a voice has started playing.
+    // Tells the service and decoding threads that a voice has started playing.
     void Wake();
 
     AudioInfo Info() const;
@@ -105,21 +110,20 @@ class AudioEngine {
   private:
     static void Render(void* self, float* stereo, int frames);
     void Mix(float* stereo, int frames);
-    void ServiceLoop();
+    // The service thread (decode false) and the decoding thread (decode true).
+    void Loop(bool decode);
     Opened Attach(std::shared_ptr<Voice> voice, std::function<void()> onEnded);
 
-    struct Entry {
-        std::shared_ptr<Voice> voice;
-        std::function<void()> onEnded;
-    };
     static constexpr int kMaxVoices = 16;
     static constexpr int kSynthTailFrames = 48000; // reverb rendered after the last note
 
-    std::unique_ptr<OutputDevice> device_;
-    std::unique_ptr<MidiSynth> synthOwner_; // guarded by synthMutex_
+    std::shared_ptr<AudioBackend> backend_;
+    std::unique_ptr<FollowingOutput> output_; // null when not even a silent device opened
+    std::unique_ptr<MidiSynth> synthOwner_;   // guarded by synthMutex_
     std::mutex synthMutex_;
     std::atomic<MidiSynth*> synth_{nullptr};
     std::atomic<SoundFontState> soundFont_{SoundFontState::Missing};
+    std::atomic<bool> cancelLoad_{false}; // set when the engine ends: the load gives up
     std::thread loader_;
 
     // Read by the device thread; changed only under the device lock.
@@ -127,10 +131,11 @@ class AudioEngine {
     int mixingCount_ = 0;
     int synthTail_ = 0; // device thread only
 
-    std::mutex voicesMutex_; // entries_, wakeRequested_, quit_
+    std::mutex voicesMutex_; // entries_, wakes_, quit_; never held while a file is read
     std::condition_variable wake_;
-    std::vector<Entry> entries_;
-    bool wakeRequested_ = false;
+    std::vector<std::shared_ptr<Voice>> entries_;
+    std::uint64_t wakes_ = 0;
     bool quit_ = false;
     std::thread service_;
+    std::thread decoder_;
 };

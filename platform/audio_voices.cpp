@@ -60,24 +60,23 @@ void FrameRing::Reset() {
 // ---- Voice ----
 
 Voice::Voice(OutputDevice& device, bool sequence)
-    : device_(&device), rate_(device.Spec().rate), sequence_(sequence) {}
+    : device_(&device), output_(device), rate_(device.Spec().rate), sequence_(sequence) {}
+
+void Voice::SetOnEnded(std::function<void()> onEnded) {
+    std::lock_guard guard(mutex_);
+    onEnded_ = std::move(onEnded);
+}
 
 bool Voice::Play(std::int32_t fromMs, std::int32_t toMs) {
     std::lock_guard guard(mutex_);
     if (!device_)
         return false;
-    bool ended;
-    {
-        DeviceLock lock(*device_);
-        ended = state_.exchange(Idle) != Idle;
-        Silence();
-    }
-    // The device thread leaves an idle voice alone, so the play is prepared without the lock.
-    Prepare(fromMs, toMs);
     DeviceLock lock(*device_);
+    const bool ended = state_.exchange(Idle) != Idle;
+    Silence();
     consumed_.store(0);
     atEnd_.store(false);
-    Start();
+    Begin(fromMs, toMs);
     state_.store(Playing);
     return ended;
 }
@@ -122,6 +121,7 @@ void Voice::Detach() {
         Release();
     }
     device_ = nullptr;
+    onEnded_ = nullptr;
 }
 
 std::int32_t Voice::PositionMs() const {
@@ -136,13 +136,12 @@ bool Voice::Service() {
     if (!device_)
         return false;
     int expected = Ended;
-    if (state_.compare_exchange_strong(expected, Idle)) {
-        AfterEnd();
-        return true;
-    }
-    if (expected == Playing || expected == Paused)
-        Feed();
-    return false;
+    if (!state_.compare_exchange_strong(expected, Idle))
+        return false;
+    AfterEnd();
+    if (onEnded_)
+        onEnded_();
+    return true;
 }
 
 void Voice::MarkEnded() {
@@ -155,49 +154,81 @@ void Voice::MarkEnded() {
 
 WaveVoice::WaveVoice(OutputDevice& device, std::unique_ptr<SoundFile> file,
                      std::unique_ptr<Resampler> resampler)
-    : Voice(device, false), file_(std::move(file)), resampler_(std::move(resampler)),
+    : Voice(device, false), fileRate_(file->Rate()), fileLength_(file->Frames()),
+      file_(std::move(file)), resampler_(std::move(resampler)),
       ring_(static_cast<std::size_t>(device.Spec().rate * kRingSeconds)),
       fileFrames_(static_cast<std::size_t>(kChunkFrames * file_->Channels())),
       stereo_(static_cast<std::size_t>(kChunkFrames * kStereo)) {}
 
-void WaveVoice::Prepare(std::int32_t fromMs, std::int32_t toMs) {
-    const std::int64_t rate = file_->Rate();
-    const std::int64_t total = file_->Frames();
+void WaveVoice::Begin(std::int32_t fromMs, std::int32_t toMs) {
+    const std::int64_t rate = fileRate_;
     const auto toFrame = [&](std::int32_t ms) {
         return std::clamp<std::int64_t>(std::llround(static_cast<double>(ms) * rate / 1000.0), 0,
-                                        total);
+                                        fileLength_);
     };
     const std::int64_t start = toFrame(fromMs);
-    const std::int64_t end = (toMs <= fromMs) ? total : std::max(start, toFrame(toMs));
+    const std::int64_t end = (toMs <= fromMs) ? fileLength_ : std::max(start, toFrame(toMs));
     fromMs_ = static_cast<std::int32_t>(start * 1000 / rate);
     endMs_ = static_cast<std::int32_t>(end * 1000 / rate);
+    startFrame_ = start;
+    endFrame_ = end;
+    // The decoding thread sees the new generation, resets the ring and prefills it.
+    ready_.store(false, std::memory_order_relaxed);
+    generation_.fetch_add(1, std::memory_order_release);
+}
 
+void WaveVoice::Release() {
+    generation_.fetch_add(1, std::memory_order_release); // a read in progress gives up after it
+    // Closing the decoder releases the file, so it can be rewritten. A stalled read keeps it
+    // until the read returns; the file is then closed with the voice.
+    std::unique_lock decode(decodeMutex_, std::try_to_lock);
+    if (decode.owns_lock())
+        file_.reset();
+}
+
+void WaveVoice::Feed() {
+    std::lock_guard decode(decodeMutex_);
+    if (!file_)
+        return;
+    if (generation_.load(std::memory_order_acquire) == prepared_) {
+        Fill(ring_.Capacity());
+        return;
+    }
+    std::int64_t start, end;
+    {
+        std::lock_guard guard(mutex_);
+        if (!device_)
+            return;
+        prepared_ = generation_.load(std::memory_order_acquire);
+        start = startFrame_;
+        end = endFrame_;
+    }
+    Prepare(start, end);
+    DeviceLock lock(output_);
+    if (generation_.load(std::memory_order_relaxed) == prepared_)
+        ready_.store(true, std::memory_order_release);
+}
+
+void WaveVoice::Prepare(std::int64_t start, std::int64_t end) {
+    // The device thread leaves the ring alone until ready_ is set again.
     ring_.Reset();
     resampler_->Clear();
     inputDone_.store(false);
-    atEnd_.store(false);
     remaining_ = file_->Seek(start) ? end - start : 0;
     produced_ = 0;
-    expected_ = std::llround(static_cast<double>(remaining_) * device_->Spec().rate /
-                             static_cast<double>(rate));
+    expected_ = std::llround(static_cast<double>(remaining_) * output_.Spec().rate /
+                             static_cast<double>(fileRate_));
     // Half the ring is decoded before the play starts, so a feeding thread that the system
     // keeps waiting for a while (a busy machine) never leaves the device without sound.
     const auto prefill = std::max(static_cast<std::size_t>(kPrefillPeriods) *
-                                      static_cast<std::size_t>(device_->Spec().bufferFrames),
+                                      static_cast<std::size_t>(output_.Spec().bufferFrames),
                                   ring_.Capacity() / 2);
     Fill(std::min(prefill, ring_.Capacity()));
 }
 
-void WaveVoice::Release() {
-    // Closing the decoder releases the file, so it can be rewritten.
-    file_.reset();
-    remaining_ = 0;
-}
-
 void WaveVoice::Fill(std::size_t frames) {
-    if (!file_)
-        return;
-    while (!inputDone_.load(std::memory_order_relaxed) && ring_.Available() < frames) {
+    while (!inputDone_.load(std::memory_order_relaxed) && ring_.Available() < frames &&
+           generation_.load(std::memory_order_relaxed) == prepared_) {
         const std::int64_t owed = expected_ - produced_;
         const int ready = resampler_->Available();
         if (owed <= 0) {
@@ -231,7 +262,8 @@ void WaveVoice::Fill(std::size_t frames) {
 }
 
 void WaveVoice::Mix(float* out, int frames) {
-    if (state_.load(std::memory_order_acquire) != Playing)
+    if (state_.load(std::memory_order_acquire) != Playing ||
+        !ready_.load(std::memory_order_acquire))
         return;
     const auto wanted = static_cast<std::size_t>(frames);
     const std::size_t got = ring_.PopAdd(out, wanted);
@@ -247,14 +279,12 @@ void WaveVoice::Mix(float* out, int frames) {
 SequenceVoice::SequenceVoice(OutputDevice& device, const std::atomic<MidiSynth*>& synth,
                              MidiBytes file, const MidiFileInfo& info)
     : Voice(device, true), synth_(synth), channels_(info.channelMask), file_(std::move(file)),
-      lengthFrames_(std::llround(info.seconds * device.Spec().rate)) {}
+      lengthFrames_(
+          std::llround(std::clamp(info.seconds, 0.0, kMaxMidiSeconds) * device.Spec().rate)) {}
 
-void SequenceVoice::Prepare(std::int32_t, std::int32_t) {
+void SequenceVoice::Begin(std::int32_t, std::int32_t) {
     fromMs_ = 0;
     endMs_ = static_cast<std::int32_t>(lengthFrames_ * 1000 / Rate());
-}
-
-void SequenceVoice::Start() {
     player_.reset();
     if (MidiSynth* synth = synth_.load(std::memory_order_acquire))
         player_ = synth->Play(file_);

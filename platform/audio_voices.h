@@ -35,9 +35,10 @@ class FrameRing {
 };
 
 // A player's sound inside the engine. Threads: the user-interface thread calls Play, Pause,
-// Stop and Detach; the engine's service thread calls Service; the device thread calls Mix.
-// `mutex_` orders the first two; the device lock keeps Mix out while they change what Mix
-// reads, so under both the state is stable.
+// Stop and Detach; the engine's service thread calls Service, its decoding thread Feed; the
+// device thread calls Mix. `mutex_` orders the first two and is never held while a file is
+// read, so a stalled read never keeps the user-interface thread waiting; the device lock keeps
+// Mix out while they change what Mix reads, so under both the state is stable.
 class Voice {
   public:
     enum State : int { Idle, Playing, Paused, Ended };
@@ -46,6 +47,10 @@ class Voice {
     virtual ~Voice() = default;
     Voice(const Voice&) = delete;
     Voice& operator=(const Voice&) = delete;
+
+    // Runs on the service thread when a play ends by itself; it must only post work to
+    // another thread. It never runs once Detach has returned.
+    void SetOnEnded(std::function<void()> onEnded);
 
     // Starts a play of the range (ms from the file start; toMs <= fromMs means to the end).
     // True when a previous play ended by this call (running, paused, or ended unreported).
@@ -62,23 +67,22 @@ class Voice {
     // ms from the file start of the latest frame given to the device.
     std::int32_t PositionMs() const;
 
-    // Service thread: keeps the voice fed; true when a play ended by itself since the last
-    // call (exactly once per such play).
+    // Service thread: raises the end of a play that ended by itself (exactly once per such
+    // play); true when it did.
     bool Service();
+    // Decoding thread, while playing or paused: keeps what the device thread reads topped up.
+    virtual void Feed() {}
 
     // Device thread: adds this voice's frames to out (interleaved stereo).
     virtual void Mix(float* out, int frames) = 0;
 
   protected:
-    // With mutex_ held and the state Idle: gets a play of the range ready.
-    virtual void Prepare(std::int32_t fromMs, std::int32_t toMs) = 0;
     // With mutex_ and the device lock held:
-    virtual void Start() {}         // the play begins with the next callback
-    virtual void Silence() {}       // the play's sound stops
+    virtual void Begin(std::int32_t fromMs, std::int32_t toMs) = 0; // a play of the range
+    virtual void Silence() {}                                       // the play's sound stops
     virtual void SetPaused(bool) {} // pause or resume the play's sound
     virtual void Release() {}       // the voice will never play again
     // With mutex_ held:
-    virtual void Feed() {}     // top up what the device thread reads
     virtual void AfterEnd() {} // the play ended by itself
     // Device thread: the play has given its last frame.
     void MarkEnded();
@@ -86,33 +90,52 @@ class Voice {
 
     std::mutex mutex_;
     OutputDevice* device_; // null once detached
+    OutputDevice& output_; // the engine's, valid while the engine runs its threads
     std::atomic<int> state_{Idle};
     std::atomic<std::int64_t> consumed_{0}; // device frames of this play given to the device
     std::atomic<bool> atEnd_{false};        // the play reached the end of its range
-    std::int32_t fromMs_ = 0;
+    std::int32_t fromMs_ = 0;               // user-interface thread
     std::int32_t endMs_ = 0;
 
   private:
+    std::function<void()> onEnded_; // under mutex_
     int rate_;
     bool sequence_;
 };
 
-// Wave audio: a file decoded by libsndfile, converted to the device's rate and stereo.
+// Wave audio: a file decoded by libsndfile, converted to the device's rate and stereo. The
+// decoding thread prepares each play (a reset ring, the range's first half second decoded)
+// and only then lets the device thread take frames, so Play never waits for the file.
 class WaveVoice : public Voice {
   public:
     WaveVoice(OutputDevice& device, std::unique_ptr<SoundFile> file,
               std::unique_ptr<Resampler> resampler);
+    void Feed() override;
     void Mix(float* out, int frames) override;
 
   protected:
-    void Prepare(std::int32_t fromMs, std::int32_t toMs) override;
+    void Begin(std::int32_t fromMs, std::int32_t toMs) override;
     void Release() override;
-    void Feed() override { Fill(ring_.Capacity()); }
 
   private:
-    // Reads, converts and queues until `frames` frames wait in the ring or the range is done.
+    // Decoding thread: gets the play of file frames start..end ready.
+    void Prepare(std::int64_t start, std::int64_t end);
+    // Reads, converts and queues until `frames` frames wait in the ring, the range is done or
+    // another play was asked for.
     void Fill(std::size_t frames);
 
+    const int fileRate_;
+    const std::int64_t fileLength_; // frames
+
+    // The play asked for, under mutex_; the generation also changes under the device lock.
+    std::int64_t startFrame_ = 0;
+    std::int64_t endFrame_ = 0;
+    std::atomic<std::uint64_t> generation_{0};
+    // The device thread takes frames only while the ring holds the current play's.
+    std::atomic<bool> ready_{false};
+
+    std::mutex decodeMutex_;     // held by the decoding thread; the others only try it
+    std::uint64_t prepared_ = 0; // the generation the ring holds
     std::unique_ptr<SoundFile> file_;
     std::unique_ptr<Resampler> resampler_;
     FrameRing ring_;
@@ -133,8 +156,7 @@ class SequenceVoice : public Voice {
     void Mix(float* out, int frames) override;
 
   protected:
-    void Prepare(std::int32_t fromMs, std::int32_t toMs) override;
-    void Start() override;
+    void Begin(std::int32_t fromMs, std::int32_t toMs) override;
     void Silence() override;
     void SetPaused(bool pause) override;
     void Release() override;

@@ -15,7 +15,11 @@ void CommonDialog::ShowOpen() {
         }
         return;
     }
-    fileName_ = *chosen;
+    Choose(*chosen);
+}
+
+void CommonDialog::Choose(const std::string& path) {
+    fileName_ = path;
     const auto slash = fileName_.find_last_of('/');
     fileTitle_ = slash == std::string::npos ? fileName_ : fileName_.substr(slash + 1);
 }

@@ -25,6 +25,8 @@ class CommonDialog {
     const std::string& FileTitle() const { return fileTitle_; }
     // Setting the name by program leaves no file title.
     void SetFileName(const std::string& name);
+    // Takes `path` as if the user had chosen it in the dialog: the name and its title.
+    void Choose(const std::string& path);
 
     // Shows the open-file dialog. A choice replaces the file name and title; a cancel
     // throws DialogCancelled when CancelError is on and otherwise changes nothing.

@@ -4,6 +4,9 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 namespace {
@@ -38,6 +41,73 @@ void QuietLogs() {
     });
 }
 
+// The SoundFont is read through these file functions, so a load can be given up between two
+// reads when the program quits. The library hands them only the name given to the load, so
+// that name carries the address of the load's state, as the library's documentation shows for
+// loading from memory; the library's own loader, tried next, finds no file by that name.
+constexpr char kLoadPrefix[] = "&tonvexa-load:";
+constexpr fluid_long_long_t kReadPiece = 1 << 20; // bytes read between two looks at the flag
+
+struct Load {
+    std::string path;
+    const std::atomic<bool>* cancel;
+};
+
+struct LoadFile {
+    std::FILE* file;
+    const std::atomic<bool>* cancel;
+};
+
+std::string LoadName(const Load& load) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%p", kLoadPrefix, static_cast<const void*>(&load));
+    return name;
+}
+
+void* OpenLoad(const char* name) {
+    const std::string n(name);
+    if (n.rfind(kLoadPrefix, 0) != 0)
+        return nullptr;
+    void* address = nullptr;
+    if (std::sscanf(n.c_str() + sizeof kLoadPrefix - 1, "%p", &address) != 1 || !address)
+        return nullptr;
+    const auto* load = static_cast<const Load*>(address);
+    std::FILE* f = std::fopen(load->path.c_str(), "rb");
+    return f ? new LoadFile{f, load->cancel} : nullptr;
+}
+
+int ReadLoad(void* buffer, fluid_long_long_t count, void* handle) {
+    auto* h = static_cast<LoadFile*>(handle);
+    auto* at = static_cast<char*>(buffer);
+    while (count > 0) {
+        if (h->cancel->load(std::memory_order_relaxed))
+            return FLUID_FAILED;
+        const auto piece = static_cast<std::size_t>(std::min(count, kReadPiece));
+        if (std::fread(at, 1, piece, h->file) != piece)
+            return FLUID_FAILED;
+        at += piece;
+        count -= static_cast<fluid_long_long_t>(piece);
+    }
+    return FLUID_OK;
+}
+
+int SeekLoad(void* handle, fluid_long_long_t offset, int origin) {
+    return fseeko(static_cast<LoadFile*>(handle)->file, static_cast<off_t>(offset), origin) == 0
+               ? FLUID_OK
+               : FLUID_FAILED;
+}
+
+fluid_long_long_t TellLoad(void* handle) {
+    return ftello(static_cast<LoadFile*>(handle)->file);
+}
+
+int CloseLoad(void* handle) {
+    auto* h = static_cast<LoadFile*>(handle);
+    const int result = std::fclose(h->file) == 0 ? FLUID_OK : FLUID_FAILED;
+    delete h;
+    return result;
+}
+
 class FluidPlayer : public MidiPlayer {
   public:
     explicit FluidPlayer(PlayerHandle p) : player_(std::move(p)) {}
@@ -50,8 +120,8 @@ class FluidPlayer : public MidiPlayer {
 
 class FluidMidiSynth : public MidiSynth {
   public:
-    FluidMidiSynth(SettingsHandle settings, SynthHandle synth)
-        : settings_(std::move(settings)), synth_(std::move(synth)) {}
+    FluidMidiSynth(SettingsHandle settings, SynthHandle synth, std::unique_ptr<Load> load)
+        : settings_(std::move(settings)), synth_(std::move(synth)), load_(std::move(load)) {}
     ~FluidMidiSynth() override {
         synth_.reset(); // before the settings it was made from
     }
@@ -78,12 +148,13 @@ class FluidMidiSynth : public MidiSynth {
   private:
     SettingsHandle settings_;
     SynthHandle synth_;
+    std::unique_ptr<Load> load_; // the name the SoundFont was loaded by stays valid
 };
 
 } // namespace
 
 std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
-                                         std::string& error) {
+                                         const std::atomic<bool>& cancel, std::string& error) {
     QuietLogs();
     SettingsHandle settings(new_fluid_settings());
     if (!settings) {
@@ -101,9 +172,23 @@ std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFo
         error = "no synthesiser";
         return nullptr;
     }
-    if (fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
-        error = "cannot load the SoundFont " + soundFont;
+    if (cancel.load()) {
+        error = "the SoundFont load was given up";
         return nullptr;
     }
-    return std::make_unique<FluidMidiSynth>(std::move(settings), std::move(synth));
+    // The synthesiser owns a loader once it is added, and tries it before its own.
+    fluid_sfloader_t* loader = new_fluid_defsfloader(settings.get());
+    if (!loader) {
+        error = "no SoundFont loader";
+        return nullptr;
+    }
+    fluid_sfloader_set_callbacks(loader, OpenLoad, ReadLoad, SeekLoad, TellLoad, CloseLoad);
+    fluid_synth_add_sfloader(synth.get(), loader);
+    auto load = std::make_unique<Load>(Load{soundFont, &cancel});
+    if (fluid_synth_sfload(synth.get(), LoadName(*load).c_str(), 1) == FLUID_FAILED) {
+        error = cancel.load() ? "the SoundFont load was given up"
+                              : "cannot load the SoundFont " + soundFont;
+        return nullptr;
+    }
+    return std::make_unique<FluidMidiSynth>(std::move(settings), std::move(synth), std::move(load));
 }

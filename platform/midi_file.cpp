@@ -267,7 +267,7 @@ std::optional<MidiFileInfo> ReadMidiFileInfo(const MidiBytes& bytes) {
         if (fps <= 0 || ticksPerFrame == 0)
             return std::nullopt;
         const double rate = (fps == 29 ? 29.97 : fps) * ticksPerFrame;
-        info.seconds = static_cast<double>(endTick) / rate;
+        info.seconds = std::min(static_cast<double>(endTick) / rate, kMaxMidiSeconds);
         return info;
     }
     double seconds = 0;
@@ -281,6 +281,6 @@ std::optional<MidiFileInfo> ReadMidiFileInfo(const MidiBytes& bytes) {
         tempo = us;
     }
     seconds += static_cast<double>(endTick - tick) * tempo / 1e6 / division;
-    info.seconds = seconds;
+    info.seconds = std::min(seconds, kMaxMidiSeconds);
     return info;
 }

@@ -49,11 +49,15 @@ struct OneNoteFile {
 
 OneNoteFile WriteOneNoteMidi(const OneNote& note);
 
+// The longest a file is taken to last (one day): an edited or damaged file can claim
+// thousands of years, which no position in ms could count.
+constexpr double kMaxMidiSeconds = 24.0 * 60 * 60;
+
 // What a player needs to know of a file before playing it.
 struct MidiFileInfo {
     int format = 0;
     int tracks = 0;
-    double seconds = 0;            // time of the last event of the longest track
+    double seconds = 0; // time of the last event of the longest track, at most kMaxMidiSeconds
     std::uint16_t channelMask = 0; // bit c set when channel c carries a channel message
 };
 

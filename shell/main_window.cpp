@@ -82,6 +82,8 @@ void MDIForm1::BuildMenus() {
     QMenu* file = menu(nullptr, "mnuFile", "&File");
     item(file, "mnuOpen", "&Open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     OnMenu("mnuOpen", [this] { mnuOpen_Click(); });
+    item(file, "mnuRecord", "&Record...")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    OnMenu("mnuRecord", [this] { mnuRecord_Click(); });
     separator(file, "mnuSep1");
     QMenu* save = menu(file, "mnuSave", "&Save");
     item(save, "mnuSaveTxt", "*.&txt files");
@@ -214,13 +216,7 @@ void MDIForm1::mnuOpen_Click() {
     commonDialog1_.CancelError = true;
     try {
         commonDialog1_.ShowOpen();
-        if (!commonDialog1_.FileName().empty()) {
-            services_.screen->Set(MousePointer::Hourglass);
-            wave_->SetFocus();
-            wave_->LerFileDad_3();
-            SetPointer(MousePointer::Default);
-            services_.screen->Set(MousePointer::Default);
-        }
+        LoadChosenFile();
     } catch (...) {
         // A cancel (or any error after the dialog) ends the command quietly.
     }
@@ -235,6 +231,16 @@ void MDIForm1::CopyActiveView() {
         spectrum_->CopySpectrum();
     } else if (wave_ && active == wave_->Outer()) {
         wave_->CopyGraphs();
+    }
+}
+
+void MDIForm1::LoadChosenFile() {
+    if (!commonDialog1_.FileName().empty()) {
+        services_.screen->Set(MousePointer::Hourglass);
+        wave_->SetFocus();
+        wave_->LerFileDad_3();
+        SetPointer(MousePointer::Default);
+        services_.screen->Set(MousePointer::Default);
     }
 }
 

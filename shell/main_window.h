@@ -54,6 +54,9 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     void mnuExit_Click();
     // Ctrl+C: the spectrum view copies its picture and table, the waveform view its graphs.
     void CopyActiveView();
+    // File > Record...: records a take and loads it as File > Open loads a chosen file
+    // (record_menu.cpp).
+    void mnuRecord_Click();
 
     // ---- FTGraph menu: the spectrum's style and line colour, each redrawing the spectrum ----
     void mnuLine_Click();
@@ -99,6 +102,9 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     std::function<void()> ShowAbout;
 
   private:
+    // What File > Open does once the dialog has a file name: the hourglass, the waveform
+    // view's load and the pointers back. Throws what the load throws.
+    void LoadChosenFile();
     // Places a child window at `top`; the first placement puts it into the frame and loads it.
     void Place(Form& form, double top, const std::function<void()>& load);
     void BuildMenus();

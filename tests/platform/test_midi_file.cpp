@@ -118,6 +118,13 @@ TEST(MidiFile, ReaderFindsLengthAndChannels) {
         // 25 frames a second, 40 ticks a frame: 1000 ticks a second.
         {"SMPTE time", OneTrack({0x87, 0x68, 0x90, 60, 100, 0x00, 0xFF, 0x2F, 0}, 0xE728), 1.0, 1u},
         {"system exclusive", OneTrack({0x00, 0xF0, 0x02, 0x7E, 0xF7, 0x00, 0xFF, 0x2F, 0}), 0.0, 0},
+        // An edited file: the slowest tempo, one tick a quarter and the longest delta claim
+        // 4.5e9 s; a file is taken to last a day at most.
+        {"absurd length",
+         OneTrack({0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x90, 60, 100,
+                   0x00, 0xFF, 0x2F, 0},
+                  1),
+         kMaxMidiSeconds, 1u},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

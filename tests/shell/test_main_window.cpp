@@ -45,7 +45,8 @@ TEST_F(MainWindow, MenuBarAsDesigned) {
     using V = std::vector<std::string>;
     EXPECT_EQ(Captions(main.Window().menuBar()),
               (V{"&File", "&Instrument", "&Options", "FTGraph", "&Help"}));
-    EXPECT_EQ(Captions(main.Menu("mnuFile")), (V{"&Open", "-", "&Save", "-", "&Exit"}));
+    EXPECT_EQ(Captions(main.Menu("mnuFile")),
+              (V{"&Open", "&Record...", "-", "&Save", "-", "&Exit"}));
     EXPECT_EQ(Captions(main.Menu("mnuSave")), (V{"*.&txt files", "*.&wav files"}));
     EXPECT_EQ(Captions(main.Menu("mnuInstrument")),
               (V{"&Piano", "-", "&Voice (Chorus)", "Or&gan", "Celes&ta", "-", "V&iolin", "&Cello",

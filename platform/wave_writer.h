@@ -1,0 +1,17 @@
+// Writing a take as a wave file: 16-bit mono PCM in the canonical layout the program's own
+// files use (RIFF header, a 16-byte format chunk at offset 12, the data chunk at offset 36).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The 44 header bytes of a 16-bit mono PCM file of `frames` frames at `rate` frames per
+// second.
+std::vector<std::uint8_t> WaveHeader16Mono(std::uint32_t frames, std::int32_t rate);
+
+// Writes the file whole or not at all: the bytes go to a temporary name in the target folder,
+// reach the disk, and only then take the name `path` (an existing file of that name is
+// replaced). The folder must exist. Returns why it failed, empty on success.
+std::string WriteWave16Mono(const std::string& path, const std::vector<std::int16_t>& samples,
+                            std::int32_t rate);
