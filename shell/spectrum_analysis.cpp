@@ -12,7 +12,7 @@ constexpr float kKeyY = 0;
 } // namespace
 
 void SpectrumAnalysis::DescribeBlock(const BlockSource& source) {
-    spectrum_.DescribeBlock({source.file, source.channel, source.startSecs, source.endSecs});
+    spectrum_.DescribeBlock(source);
 }
 
 void SpectrumAnalysis::Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) {

@@ -2,27 +2,20 @@
 // clipboard, and the one-sentence description a screen reader gives of the graph. No toolkit.
 #pragma once
 
+#include "platform/block_source.h"
 #include "spectrum_graph.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
-// Where the analysed block came from.
-struct SpectrumSource {
-    std::string file;     // the wave file's path
-    std::string channel;  // "Left", "Right" or "Mono"
-    double startSecs = 0; // the selection's start, seconds
-    double endSecs = 0;   // the selection's end, seconds
-};
-
 // What the spectrum view shows, as the table and the description need it.
 struct SpectrumOnShow {
-    const SpectrumArrays& ft;     // element k+1 describes bin k
-    std::int32_t ftnpont = 0;     // FftPoints / 2; 0 before the first analysis
-    std::int32_t freqGraf = 0;    // sample rate of the block, Hz
-    const SpectrumSource& source; // where the block came from
-    std::optional<float> markX;   // x of the peak mark while it is on show, picture twips
+    const SpectrumArrays& ft;   // element k+1 describes bin k
+    std::int32_t ftnpont = 0;   // FftPoints / 2; 0 before the first analysis
+    std::int32_t freqGraf = 0;  // sample rate of the block, Hz
+    const BlockSource& source;  // where the block came from
+    std::optional<float> markX; // x of the peak mark while it is on show, picture twips
 };
 
 // The table: "#" header lines (file, channel, selection in seconds, points, sample rate, the

@@ -36,7 +36,7 @@ class Form101 : public Form {
     // Transforms y[1 .. Npont] in place (y[0] unused) and draws its spectrum; Freq in Hz.
     void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq);
     // Names the source of the next block FftWave receives; it stays with that spectrum.
-    void DescribeBlock(const SpectrumSource& source) { nextSource_ = source; }
+    void DescribeBlock(const BlockSource& source) { nextSource_ = source; }
     // Unpacks the packed spectrum y[1 .. 2 ftnpont] and draws it.
     void GrafFt(const std::vector<double>& y, std::int32_t ftnpont);
     // Redraws the whole picture: baseline, the spectrum of ftnpont bins unless SoEsc, the axis
@@ -117,8 +117,8 @@ class Form101 : public Form {
     const GraphStylePort& style_;
     NotePlayer& notes_;
     SpectrumArrays ft_;
-    SpectrumSource nextSource_; // named before the next block
-    SpectrumSource source_;     // the source of the spectrum on show
+    BlockSource nextSource_; // named before the next block
+    BlockSource source_;     // the source of the spectrum on show
     std::int32_t freqGraf_ = 0;
     double baseY_ = 0.0, topY_ = 0.0;
     bool markPeak_ = false;

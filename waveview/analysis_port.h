@@ -3,17 +3,10 @@
 // with the spectrum view's own handlers, the ones the user's mouse runs.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "platform/block_source.h"
 
-// Where a block handed to the analysis comes from, as the waveform view describes it.
-struct BlockSource {
-    std::string file;     // the wave file's path
-    std::string channel;  // "Left", "Right" or "Mono"
-    double startSecs = 0; // the selection's start, seconds
-    double endSecs = 0;   // the selection's end, seconds
-};
+#include <cstdint>
+#include <vector>
 
 class AnalysisPort {
   public:

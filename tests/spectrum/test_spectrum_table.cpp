@@ -81,7 +81,7 @@ Analysed Tone(int m, double hz, int rate) {
 TEST(SpectrumTable, RowsFollowTheTransformOfATone) {
     // 440 Hz lies between bins 40 and 41 of 4096 points at 44100 Hz (10.77 Hz a bin).
     const Analysed a = Tone(4096, 440, 44100);
-    const SpectrumSource source{"/data/tone.wav", "Mono", 0.5, 1.25};
+    const BlockSource source{"/data/tone.wav", "Mono", 0.5, 1.25};
     const SpectrumOnShow shown{a.ft, 2048, 44100, source, std::nullopt};
     const std::vector<Row> rows = Rows(SpectrumTable(shown));
 
@@ -114,8 +114,8 @@ TEST(SpectrumTable, RowsFollowTheTransformOfATone) {
 TEST(SpectrumTable, HeaderWithAndWithoutAMark) {
     const Analysed a = Tone(64, 1000, 8000);
     const SpectrumArrays none;
-    const SpectrumSource nowhere;
-    const SpectrumSource source{"/data/tone.wav", "Right", 0.25, 0.75};
+    const BlockSource nowhere;
+    const BlockSource source{"/data/tone.wav", "Right", 0.25, 0.75};
     const std::string mark = "# Marked peak (Hz)\t331.537\tE\t4";
     const std::string columns = "# Bin\tFrequency (Hz)\tMagnitude\tNote\tOctave";
     const std::vector<std::string> analysed = {
