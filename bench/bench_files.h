@@ -35,7 +35,9 @@ class SilentMessages : public MessageBoxService {
 
 class CancelledDialog : public FileDialogService {
   public:
-    std::optional<std::string> GetOpenFileName(const std::string&) override { return {}; }
+    std::optional<std::string> GetOpenFileName(const std::string&, const std::string&) override {
+        return {};
+    }
 };
 
 class StillPointer : public ScreenPointerService {

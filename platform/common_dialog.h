@@ -1,5 +1,6 @@
 // The main window's open dialog as the program sees it: a filter, a cancel reported as an
-// error, and the file name that is the program's current wave file.
+// error, and the file name that is the program's current wave file. The dialog starts in the
+// folder of the last file the user chose in this run, the user's home folder before that.
 #pragma once
 
 #include <stdexcept>
@@ -23,9 +24,11 @@ class CommonDialog {
     const std::string& FileName() const { return fileName_; }
     // The chosen file's name without its folder; empty when the program set the name.
     const std::string& FileTitle() const { return fileTitle_; }
-    // Setting the name by program leaves no file title.
+    // Setting the name by program leaves no file title and is no choice of the user's.
     void SetFileName(const std::string& name);
-    // Takes `path` as if the user had chosen it in the dialog: the name and its title.
+    // A file the user chose without the dialog (named on the command line, dropped on the
+    // frame, recorded): name and title as if chosen in it, and the dialog's next start is its
+    // folder.
     void Choose(const std::string& path);
 
     // Shows the open-file dialog. A choice replaces the file name and title; a cancel
@@ -36,4 +39,5 @@ class CommonDialog {
     FileDialogService& files_;
     std::string fileName_;
     std::string fileTitle_;
+    std::string lastFolder_; // empty until the user chooses a file
 };

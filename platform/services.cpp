@@ -1,10 +1,14 @@
 #include "services.h"
 
+#include "qt_services.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+
+#include <cctype>
 
 #ifndef TONVEXA_VERSION_MAJOR
 #define TONVEXA_VERSION_MAJOR 1
@@ -16,43 +20,71 @@
 
 namespace {
 
-class QtMessageBoxes : public MessageBoxService {
-  public:
-    void Show(const std::string& text, const std::string& title, MsgIcon icon) override {
-        QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(QString::fromStdString(title));
-        // The program's texts break lines with CR LF; the toolkit wants LF alone.
-        box.setText(QString::fromStdString(text).replace("\r\n", "\n"));
-        box.setIcon(icon == MsgIcon::Information   ? QMessageBox::Information
-                    : icon == MsgIcon::Exclamation ? QMessageBox::Warning
-                    : icon == MsgIcon::Critical    ? QMessageBox::Critical
-                                                   : QMessageBox::NoIcon);
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
-    }
-};
+// The widget the dialogs are centred over: the owner while it lives, else the active window.
+QWidget* OwnerOrActive(const QPointer<QWidget>& owner) {
+    return owner ? owner.data() : QApplication::activeWindow();
+}
 
-class QtFileDialog : public FileDialogService {
-  public:
-    std::optional<std::string> GetOpenFileName(const std::string& filter) override {
-        // "Description|pattern" becomes the toolkit's "Description (pattern)".
-        const auto bar = filter.find('|');
-        QString qtFilter = QString::fromStdString(filter);
-        if (bar != std::string::npos) {
-            const std::string description = filter.substr(0, bar);
-            const std::string pattern = filter.substr(bar + 1);
-            qtFilter = QString::fromStdString(description.find(pattern) != std::string::npos
-                                                  ? description
-                                                  : description + " (" + pattern + ")");
+// "*.wav" -> "*.[wW][aA][vV]": each letter matches either case, the rest stays as written.
+std::string AnyCasePattern(const std::string& pattern) {
+    std::string out;
+    for (const char c : pattern) {
+        const auto u = static_cast<unsigned char>(c);
+        if (std::isalpha(u)) {
+            out += '[';
+            out += static_cast<char>(std::tolower(u));
+            out += static_cast<char>(std::toupper(u));
+            out += ']';
+        } else {
+            out += c;
         }
-        const QString name = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(),
-                                                          QString(), qtFilter);
-        if (name.isEmpty()) {
-            return std::nullopt;
-        }
-        return name.toStdString();
     }
-};
+    return out;
+}
+
+} // namespace
+
+void QtMessageBoxes::Show(const std::string& text, const std::string& title, MsgIcon icon) {
+    QMessageBox box(OwnerOrActive(owner_));
+    box.setWindowTitle(QString::fromStdString(title));
+    // The program's texts break lines with CR LF; the toolkit wants LF alone.
+    box.setText(QString::fromStdString(text).replace("\r\n", "\n"));
+    box.setIcon(icon == MsgIcon::Information   ? QMessageBox::Information
+                : icon == MsgIcon::Exclamation ? QMessageBox::Warning
+                : icon == MsgIcon::Critical    ? QMessageBox::Critical
+                                               : QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+std::unique_ptr<QFileDialog> MakeOpenDialog(QWidget* owner, const std::string& filter,
+                                            const std::string& folder) {
+    // "Description|pattern" becomes the toolkit's "Description (pattern)". The any-case pattern
+    // goes last, where the toolkit takes the patterns from, and is hidden from view, so the
+    // list reads as the description.
+    const auto bar = filter.find('|');
+    const std::string description = filter.substr(0, bar);
+    const std::string pattern = bar == std::string::npos ? "*" : filter.substr(bar + 1);
+    const QString qtFilter =
+        QString::fromStdString(description + " (" + AnyCasePattern(pattern) + ")");
+    const QString start = folder.empty() ? QDir::homePath() : QString::fromStdString(folder);
+    auto dialog = std::make_unique<QFileDialog>(owner, QString(), start, qtFilter);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    return dialog;
+}
+
+std::optional<std::string> QtFileDialog::GetOpenFileName(const std::string& filter,
+                                                         const std::string& folder) {
+    const auto dialog = MakeOpenDialog(OwnerOrActive(owner_), filter, folder);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog->selectedFiles().constFirst().toStdString();
+}
+
+namespace {
 
 class QtBeep : public BeepService {
   public:
@@ -87,6 +119,11 @@ DesktopServices::DesktopServices()
                                                               beep_.get(), screen_.get()} {}
 
 DesktopServices::~DesktopServices() = default;
+
+void DesktopServices::SetDialogOwner(QWidget* owner) {
+    messages_->SetOwner(owner);
+    files_->SetOwner(owner);
+}
 
 std::string AppTitle() {
     return "Tonvexa";

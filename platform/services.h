@@ -21,9 +21,10 @@ class MessageBoxService {
 class FileDialogService {
   public:
     virtual ~FileDialogService() = default;
-    // Shows the open-file dialog with a filter "Description|pattern"; the chosen full path,
-    // or nothing when cancelled.
-    virtual std::optional<std::string> GetOpenFileName(const std::string& filter) = 0;
+    // Shows the open-file dialog with a filter "Description|pattern", starting in `folder` (the
+    // user's home folder when empty); the chosen full path, or nothing when cancelled.
+    virtual std::optional<std::string> GetOpenFileName(const std::string& filter,
+                                                       const std::string& folder) = 0;
 };
 
 class BeepService {
@@ -46,6 +47,10 @@ struct Services {
     ScreenPointerService* screen = nullptr;
 };
 
+class QWidget;
+class QtFileDialog;
+class QtMessageBoxes;
+
 // The toolkit's own services, owned by whoever builds the program and handed to each window.
 class DesktopServices {
   public:
@@ -54,10 +59,13 @@ class DesktopServices {
     DesktopServices(const DesktopServices&) = delete;
     DesktopServices& operator=(const DesktopServices&) = delete;
     Services& Get() { return services_; }
+    // Centres the message boxes and the open dialog over `owner` (the program's frame); with
+    // none, over the active window.
+    void SetDialogOwner(QWidget* owner);
 
   private:
-    std::unique_ptr<MessageBoxService> messages_;
-    std::unique_ptr<FileDialogService> files_;
+    std::unique_ptr<QtMessageBoxes> messages_;
+    std::unique_ptr<QtFileDialog> files_;
     std::unique_ptr<BeepService> beep_;
     std::unique_ptr<ScreenPointerService> screen_;
     Services services_;

@@ -6,6 +6,8 @@
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 
+#include <utility>
+
 namespace {
 
 const char* const kDemoFile = "/Demo.wav";
@@ -19,11 +21,16 @@ constexpr float kPeakX = 15160;
 constexpr float kNameY = 1000;
 constexpr float kMarkY = 1300;
 
+// The longest wait for the end of the demonstration's comparison before the start file loads:
+// a comparison that never starts (no file loaded) must not hold the start file back.
+constexpr int kStartFileLongestWaitMs = 10000;
+
 } // namespace
 
 void MDIForm1::WireDemonstration() {
     Timer2.Tick = [this] { Timer2_Timer(); };
     Timer3.Tick = [this] { Timer3_Timer(); };
+    StartFileTimer.Tick = [this] { StartFileTimer_Timer(); };
 }
 
 void MDIForm1::Timer2_Timer() {
@@ -48,4 +55,19 @@ void MDIForm1::Timer3_Timer() {
     spectrum.Picture2_MouseMove(kNoButton, kNoShift, kPeakX, kNameY);
     spectrum.Picture2_MouseDown(kLeftButton, kNoShift, kPeakX, kMarkY);
     wave_->Command9_Click();
+    if (!startFile_.empty()) {
+        startFileWaitedMs_ = 0;
+        StartFileTimer.SetEnabled(true);
+    }
+}
+
+void MDIForm1::StartFileTimer_Timer() {
+    const Form103& wave = *wave_;
+    const bool comparing = wave.CompareArmed || wave.Timer1.Enabled();
+    startFileWaitedMs_ += StartFileTimer.Interval();
+    if (comparing && startFileWaitedMs_ < kStartFileLongestWaitMs) {
+        return;
+    }
+    StartFileTimer.SetEnabled(false);
+    OpenFile(std::exchange(startFile_, std::string()));
 }

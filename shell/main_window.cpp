@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "dropped_file.h"
 #include "notes/note_player.h"
 #include "platform/event_dispatch.h"
 #include "platform/services.h"
@@ -9,11 +10,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -25,10 +31,20 @@ constexpr double kChildWidth = 11920;
 constexpr double kChildHeight = 4180;
 constexpr double kWaveViewTop = 4180;
 
-// The frame: closing it unloads the children before it goes.
+// How often the end of the start-up demonstration is looked for before the start file loads.
+constexpr int kStartFileCheckMs = 100;
+
+// Room the desktop takes around a window for its title bar and borders, logical pixels.
+constexpr int kDecorationWidthPx = 16;
+constexpr int kDecorationHeightPx = 40;
+
+// The frame: closing it unloads the children before it goes; one wave file dropped on it is
+// handed on, anything else is refused by the drag cursor.
 class FrameWindow : public QMainWindow {
   public:
+    FrameWindow() { setAcceptDrops(true); }
     std::function<void()> onClose;
+    std::function<void(const std::string&)> onDropFile;
 
   protected:
     void closeEvent(QCloseEvent* e) override {
@@ -37,16 +53,43 @@ class FrameWindow : public QMainWindow {
         }
         e->accept();
     }
+    void dragEnterEvent(QDragEnterEvent* e) override { AcceptWaveFile(*e); }
+    void dragMoveEvent(QDragMoveEvent* e) override { AcceptWaveFile(*e); }
+    void dropEvent(QDropEvent* e) override {
+        const auto file = DroppedWaveFile(*e->mimeData());
+        if (!file || !onDropFile) {
+            e->ignore();
+            return;
+        }
+        e->acceptProposedAction();
+        // Loaded after the drop has ended, so the reader's boxes never hold the dragging
+        // program waiting.
+        QTimer::singleShot(0, this, [this, path = *file] {
+            if (onDropFile) {
+                Dispatch(this, [this, &path] { onDropFile(path); });
+            }
+        });
+    }
+
+  private:
+    static void AcceptWaveFile(QDropEvent& e) {
+        if (DroppedWaveFile(*e.mimeData())) {
+            e.acceptProposedAction();
+        } else {
+            e.ignore();
+        }
+    }
 };
 
 } // namespace
 
 MDIForm1::MDIForm1(Services& services, NotePlayer& notes, std::string progAdd)
-    : Timer2(100, false), Timer3(500, false), services_(services), notes_(notes),
-      window_(std::make_unique<FrameWindow>()), commonDialog1_(*services.files),
-      progAdd_(std::move(progAdd)) {
+    : Timer2(100, false), Timer3(500, false), StartFileTimer(kStartFileCheckMs, false),
+      services_(services), notes_(notes), window_(std::make_unique<FrameWindow>()),
+      commonDialog1_(*services.files), progAdd_(std::move(progAdd)) {
     auto* frame = static_cast<FrameWindow*>(window_.get());
     frame->onClose = [this] { MDIForm_Unload(); };
+    frame->onDropFile = [this](const std::string& path) { OpenFile(path); };
     area_ = new QMdiArea(frame);
     area_->setBackground(QGuiApplication::palette().color(QPalette::Dark));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -55,9 +98,24 @@ MDIForm1::MDIForm1(Services& services, NotePlayer& notes, std::string progAdd)
     frame->setWindowTitle(QString::fromStdString(AppTitle()));
     BuildMenus();
     WireDemonstration();
-    // Room for both children.
-    area_->setMinimumSize(TwipsToPx(kChildWidth), TwipsToPx(kWaveViewTop + kChildHeight));
-    frame->resize(area_->minimumSize() + QSize(0, frame->menuBar()->sizeHint().height()));
+    FitToScreen();
+}
+
+void MDIForm1::FitToScreen() {
+    // Both children when the screen has room; else as much as fits, and the area scrolls to
+    // the rest. The frame asks for no minimum beyond its menu bar, so it fits any screen.
+    const QSize children(TwipsToPx(kChildWidth), TwipsToPx(kWaveViewTop + kChildHeight));
+    QSize wanted = children + QSize(0, window_->menuBar()->sizeHint().height());
+    if (const QScreen* screen = window_->screen()) {
+        const QSize room =
+            screen->availableGeometry().size() - QSize(kDecorationWidthPx, kDecorationHeightPx);
+        if (wanted.height() > room.height()) {
+            // Width for the vertical scroll bar, so only one bar is needed where room allows.
+            wanted.rwidth() += window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        }
+        wanted = wanted.boundedTo(room);
+    }
+    window_->resize(wanted);
 }
 
 MDIForm1::~MDIForm1() = default;
@@ -232,6 +290,11 @@ void MDIForm1::CopyActiveView() {
     } else if (wave_ && active == wave_->Outer()) {
         wave_->CopyGraphs();
     }
+}
+
+void MDIForm1::OpenFile(const std::string& path) {
+    commonDialog1_.Choose(path);
+    LoadChosenFile();
 }
 
 void MDIForm1::LoadChosenFile() {

@@ -54,6 +54,11 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     void mnuExit_Click();
     // Ctrl+C: the spectrum view copies its picture and table, the waveform view its graphs.
     void CopyActiveView();
+    // Loads a file the user chose without the dialog (dropped on the frame, named on the
+    // command line) as File > Open loads a chosen one: same reader, same failure path.
+    void OpenFile(const std::string& path);
+    // A wave file to load once the start-up demonstration has finished; empty for none.
+    void SetStartFile(const std::string& path) { startFile_ = path; }
     // File > Record...: records a take and loads it as File > Open loads a chosen file
     // (record_menu.cpp).
     void mnuRecord_Click();
@@ -88,6 +93,8 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     // ---- Start-up demonstration (demonstration.cpp) ----
     void Timer2_Timer(); // load Demo.wav, select, analyse, show both views
     void Timer3_Timer(); // mark the peak, compare
+    // Loads the start file when the demonstration's comparison has ended.
+    void StartFileTimer_Timer();
 
     QMainWindow& Window() { return *window_; }
     QMdiArea& Area() { return *area_; }
@@ -95,8 +102,9 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     QAction* Item(const std::string& name) const;
     QMenu* Menu(const std::string& name) const;
 
-    Timer Timer2; // first half of the start-up demonstration
-    Timer Timer3; // second half of the start-up demonstration
+    Timer Timer2;         // first half of the start-up demonstration
+    Timer Timer3;         // second half of the start-up demonstration
+    Timer StartFileTimer; // after the demonstration: waits for its end, loads the start file
 
     // Help > About asks for the About box through this.
     std::function<void()> ShowAbout;
@@ -113,6 +121,8 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     void WireGraphStyleMenu();
     void WireInstrumentMenu();
     void WireDemonstration();
+    // Sizes the frame to show both children, within the screen's available room.
+    void FitToScreen();
     // Checks one of the two style items, unchecks the other and redraws the spectrum.
     void ChooseStyle(const std::string& checked, const std::string& unchecked);
     // Checks one colour item, unchecks the others, takes the colour of the spectrum view's
@@ -132,4 +142,6 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     std::string progAdd_;
     MousePointer pointer_ = MousePointer::Default;
     bool unloaded_ = false;
+    std::string startFile_;
+    int startFileWaitedMs_ = 0;
 };

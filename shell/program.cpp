@@ -43,7 +43,7 @@ std::string UserNoteFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
 }
 
-int RunTonvexa(QApplication& app) {
+int RunTonvexa(QApplication& app, const std::string& startFile) {
     QFont font("Arial");
     font.setPointSizeF(8);
     QApplication::setFont(font);
@@ -55,6 +55,8 @@ int RunTonvexa(QApplication& app) {
     frmSplash splash;
     splash.OnClosed = [&] {
         program.emplace(desktop.Get(), ProgramFolders{AppPath(), UserNoteFolder()});
+        desktop.SetDialogOwner(&program->Frame().Window());
+        program->Frame().SetStartFile(startFile);
         program->Show();
     };
     splash.Show();

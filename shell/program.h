@@ -60,5 +60,6 @@ class Program {
 // The folder of the user's writable note files.
 std::string UserNoteFolder();
 
-// Starts the program: the splash screen, then the main window, then the event loop.
-int RunTonvexa(QApplication& app);
+// Starts the program: the splash screen, then the main window, then the event loop. A
+// non-empty `startFile` is loaded once the start-up demonstration has finished.
+int RunTonvexa(QApplication& app, const std::string& startFile = {});

@@ -11,8 +11,10 @@ void RecordingMessages::Show(const std::string& text, const std::string& title, 
     }
 }
 
-std::optional<std::string> ScriptedFileDialog::GetOpenFileName(const std::string& filter) {
+std::optional<std::string> ScriptedFileDialog::GetOpenFileName(const std::string& filter,
+                                                               const std::string& folder) {
     filters.push_back(filter);
+    folders.push_back(folder);
     if (answers.empty()) {
         return std::nullopt;
     }
@@ -35,6 +37,7 @@ void RecordingServices::Reset() {
     messages.onShow = nullptr;
     files.answers.clear();
     files.filters.clear();
+    files.folders.clear();
     beep.count = 0;
     screen.current = MousePointer::Default;
     screen.history.clear();

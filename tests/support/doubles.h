@@ -25,10 +25,12 @@ class RecordingMessages : public MessageBoxService {
 
 class ScriptedFileDialog : public FileDialogService {
   public:
-    std::optional<std::string> GetOpenFileName(const std::string& filter) override;
+    std::optional<std::string> GetOpenFileName(const std::string& filter,
+                                               const std::string& folder) override;
     // Answers in order; an empty optional is a cancel. With no answers left: cancel.
     std::deque<std::optional<std::string>> answers;
     std::vector<std::string> filters; // one per time the dialog was shown
+    std::vector<std::string> folders; // the folder it started in, each time
 };
 
 class CountingBeep : public BeepService {

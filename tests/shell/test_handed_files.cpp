@@ -1,0 +1,122 @@
+// Files the user hands the program without its dialog: one named on the command line, loaded
+// once the start-up demonstration has finished, and one dropped on the frame. Both load as
+// File > Open loads a chosen file, through the same reader and its failure path.
+#include "notes_fixture.h"
+
+#include "waveview/waveform_view.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QUrl>
+
+using HandedFiles = NotesTest;
+
+namespace {
+
+const Bytes kGoodWave = MakeWave(1, 16, 11025, 22050, [](int f, int) { return (f % 50) * 400; });
+const Bytes kNoWave = {'R', 'I', 'F', 'X', 0, 0, 0, 0};
+const std::string kUnreadable =
+    "Cannot open; the file may be corrupted, or\r\nit is written in unsupported format.";
+
+std::unique_ptr<QMimeData> Urls(const QList<QUrl>& urls) {
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(urls);
+    return data;
+}
+
+} // namespace
+
+TEST_F(HandedFiles, TheCommandLineFileLoadsWhenTheDemonstrationHasFinished) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        bool loads;
+    };
+    for (const Case& c :
+         {Case{"TAKE01.WAV", kGoodWave, true}, Case{"broken.wav", kNoWave, false}}) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string path = dir.File(c.name);
+        WriteFile(path, c.bytes);
+        program.reset(); // one program at a time
+        Start(folder.Path(), folder.UserPath());
+        MDIForm1& main = Frame();
+        main.Timer2.SetEnabled(false);
+        Form103& wave = Wave();
+        main.SetStartFile(path);
+        // The file in use when the comparison's note is stopped, the demonstration's last step.
+        std::string fileAtDemonstrationEnd;
+        const auto noteOff = wave.Timer1.Tick;
+        wave.Timer1.Tick = [&] {
+            fileAtDemonstrationEnd = main.CommonDialog1().FileName();
+            noteOff();
+        };
+
+        main.Timer2_Timer();
+        main.Timer3_Timer();
+        EXPECT_TRUE(main.StartFileTimer.Enabled());
+        ASSERT_TRUE(PumpUntil([&] { return main.CommonDialog1().FileName() == path; }, 15000));
+        EXPECT_EQ(fileAtDemonstrationEnd, folder.File("Demo.wav"));
+        EXPECT_FALSE(main.StartFileTimer.Enabled());
+        EXPECT_EQ(wave.FileLoaded, c.loads);
+        if (c.loads) {
+            EXPECT_EQ(main.Caption(), "Tonvexa [Files *.wav - (TAKE01.WAV)]");
+            EXPECT_TRUE(TestServices().messages.shown.empty());
+        } else {
+            // The reader's message, then the open dialog again, starting in the file's folder.
+            ASSERT_EQ(TestServices().messages.shown.size(), 1u);
+            EXPECT_EQ(TestServices().messages.shown[0].text, kUnreadable);
+            EXPECT_EQ(TestServices().files.folders, std::vector<std::string>{dir.Path()});
+        }
+        wave.Timer1.Tick = noteOff;
+    }
+}
+
+TEST_F(HandedFiles, OneDroppedWaveFileLoadsAndTheDragCursorRefusesAnythingElse) {
+    TempDir dir;
+    const std::string path = dir.File("Take02.Wav");
+    WriteFile(path, kGoodWave);
+    WriteFile(dir.File("notes.txt"), Bytes{0});
+    const QUrl wave = QUrl::fromLocalFile(QString::fromStdString(path));
+    MDIForm1& main = Frame();
+    QMainWindow& frame = main.Window();
+
+    struct Offer {
+        const char* what;
+        std::unique_ptr<QMimeData> data;
+        bool accepted;
+    };
+    auto text = std::make_unique<QMimeData>();
+    text->setText(QString::fromStdString(path));
+    Offer offers[] = {
+        {"two wave files", Urls({wave, wave}), false},
+        {"a text file", Urls({QUrl::fromLocalFile(QString::fromStdString(dir.File("notes.txt")))}),
+         false},
+        {"a remote wave file", Urls({QUrl("https://example.org/take.wav")}), false},
+        {"a folder", Urls({QUrl::fromLocalFile(QString::fromStdString(dir.Path()))}), false},
+        {"plain text", std::move(text), false},
+        {"one wave file", Urls({wave}), true}, // last: it loads
+    };
+    for (const Offer& offer : offers) {
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, offer.data.get(), Qt::LeftButton,
+                              Qt::NoModifier);
+        enter.ignore();
+        QCoreApplication::sendEvent(&frame, &enter);
+        EXPECT_EQ(enter.isAccepted(), offer.accepted) << offer.what;
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, offer.data.get(), Qt::LeftButton,
+                        Qt::NoModifier);
+        drop.ignore();
+        QCoreApplication::sendEvent(&frame, &drop);
+        EXPECT_EQ(drop.isAccepted(), offer.accepted) << offer.what;
+        PumpFor(20);
+        if (!offer.accepted) {
+            EXPECT_NE(main.CommonDialog1().FileName(), path) << offer.what;
+        }
+    }
+    EXPECT_TRUE(PumpUntil([&] { return main.CommonDialog1().FileName() == path; }, 2000));
+    EXPECT_TRUE(Wave().FileLoaded);
+    EXPECT_EQ(main.Caption(), "Tonvexa [Files *.wav - (Take02.Wav)]");
+    EXPECT_TRUE(TestServices().messages.shown.empty());
+}
