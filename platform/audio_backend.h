@@ -123,11 +123,16 @@ class MidiSynth {
     virtual void NotesOff(std::uint16_t channelMask) = 0;
 };
 
-// Creates the synthesiser at the device's rate and loads the SoundFont (slow: call it off the
-// user-interface thread). Empty, with a reason, when the SoundFont cannot be loaded or when
-// `cancel` was set meanwhile (the load then stops within one read of the file).
+// Creates the synthesiser at the device's rate, loads the SoundFont and levels its instruments:
+// each melodic program gets the gain that brings a reference note to one common loudness
+// (slow, a fraction of a second: call it off the user-interface thread). Empty, with a reason,
+// when the SoundFont cannot be loaded or when `cancel` was set meanwhile (the load then stops
+// within one read of the file, the levelling within one round of reference notes).
 std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
                                          const std::atomic<bool>& cancel, std::string& error);
+
+// The synthesiser's own default SoundFont setting (it may name a file that does not exist).
+std::string SynthDefaultSoundFont();
 
 // ---- All of them, as the engine reaches them ----
 

@@ -4,6 +4,7 @@
 #include "audio_output.h"
 #include "audio_voices.h"
 #include "midi_file.h"
+#include "sound_font_lookup.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,8 +15,6 @@
 
 namespace {
 
-constexpr char kSoundFontFolder[] = "/usr/share/sounds/sf2";
-constexpr char kDefaultSoundFont[] = "/usr/share/sounds/sf2/default-GM.sf2";
 constexpr std::uintmax_t kMaxMidiBytes = 16 * 1024 * 1024;
 constexpr auto kServicePeriod = std::chrono::milliseconds(5); // feeding and end detection
 // How often the service thread looks whether the output device has gone or the default
@@ -85,18 +84,6 @@ bool IsRegularFile(const std::string& path) {
 
 std::unique_ptr<AudioBackend> MakeSystemAudioBackend() {
     return std::make_unique<SystemAudioBackend>();
-}
-
-std::string SystemSoundFont() {
-    if (IsRegularFile(kDefaultSoundFont))
-        return kDefaultSoundFont;
-    std::vector<std::string> found;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(kSoundFontFolder, ec))
-        if (entry.path().extension() == ".sf2" && IsRegularFile(entry.path().string()))
-            found.push_back(entry.path().string());
-    std::sort(found.begin(), found.end());
-    return found.empty() ? std::string() : found.front();
 }
 
 // ---- Engine ----
@@ -312,8 +299,8 @@ void AudioEngine::Mix(float* out, int frames) {
     }
     for (int i = 0; i < mixingCount_; ++i)
         mixing_[i]->Mix(out, frames);
-    for (std::size_t i = 0; i < samples; ++i)
-        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    // Within full scale, by riding the gain: a mix that stays within passes unchanged.
+    limiter_.Process(out, frames);
 
     if (firstSoundArmed.load(std::memory_order_relaxed) &&
         std::any_of(out, out + samples, [](float s) { return s != 0.0f; })) {

@@ -2,6 +2,8 @@
 // MIDI synthesiser, all rendered in the device callback. Players (MMControl) open voices on it.
 #pragma once
 
+#include "mix_limiter.h"
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -22,7 +24,7 @@ class Voice;
 constexpr int kDefaultBufferFrames = 512; // frames per device callback (about 11 ms at 48 kHz)
 
 struct AudioSettings {
-    std::string soundFont; // empty: the system General MIDI SoundFont
+    std::string soundFont; // empty: the system General MIDI SoundFont (SystemSoundFont)
     int bufferFrames = kDefaultBufferFrames;
     std::shared_ptr<AudioBackend> backend; // empty: SDL2, libsndfile and FluidSynth
 };
@@ -35,10 +37,6 @@ void StartAudio(const AudioSettings& settings);
 // Closes the device and ends the engine; players still open are cut off silently and treat
 // themselves as closed. The next player or StartAudio starts a new engine.
 void StopAudio();
-
-// The system General MIDI SoundFont: /usr/share/sounds/sf2/default-GM.sf2, else the first
-// *.sf2 file in that folder by name, else empty.
-std::string SystemSoundFont();
 
 enum class SoundFontState { Loading, Ready, Missing, Failed };
 
@@ -130,6 +128,7 @@ class AudioEngine {
     Voice* mixing_[kMaxVoices] = {};
     int mixingCount_ = 0;
     int synthTail_ = 0; // device thread only
+    MixLimiter limiter_; // device thread only
 
     std::mutex voicesMutex_; // entries_, wakes_, quit_; never held while a file is read
     std::condition_variable wake_;

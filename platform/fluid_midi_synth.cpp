@@ -1,19 +1,41 @@
 // General MIDI synthesis with FluidSynth: one synthesiser rendered in the device callback,
 // a fluid_player per MIDI file played on it, timed by the frames the synthesiser renders.
+// Every MIDI channel renders into its own stereo buffer, so each can be given the gain that
+// levels the program it plays.
 #include "audio_backend.h"
 
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 namespace {
 
 // The library's default gain (0.2) is too quiet beside full-scale wave files.
 constexpr double kSynthGain = 0.8;
 constexpr int kMidiChannels = 16;
+constexpr int kOutputs = 2 * kMidiChannels; // a left and a right buffer per channel
+constexpr int kDrumChannel = 9;             // zero-based; plays the percussion bank
+constexpr int kMelodicBank = 0;
+constexpr int kPrograms = 128;
+constexpr int kRenderChunkFrames = 512; // frames rendered at a time in the device callback
+
+// Levelling: every melodic program is measured on a reference note, E4 at the note files'
+// velocity, by the RMS of both channels over its first 300 ms, and scaled to this loudness.
+constexpr double kNoteLevelDbfs = -16.0;
+constexpr int kReferenceKey = 64; // E4
+constexpr int kReferenceVelocity = 100;
+constexpr double kReferenceSeconds = 0.3;
+constexpr float kMaxBoost = 16.0f; // +24 dB at most, so a near-silent program is not blown up
+constexpr int kFlushFrames = 64;   // one block of the synthesiser
+
+using ProgramGains = std::array<float, kPrograms>;
 
 struct DeleteSettings {
     void operator()(fluid_settings_t* s) const { delete_fluid_settings(s); }
@@ -108,6 +130,77 @@ int CloseLoad(void* handle) {
     return result;
 }
 
+// A planar left and right buffer for every MIDI channel, filled by fluid_synth_process.
+class ChannelBuffers {
+  public:
+    explicit ChannelBuffers(int frames)
+        : frames_(frames), samples_(static_cast<std::size_t>(kOutputs) * frames) {
+        for (int i = 0; i < kOutputs; ++i)
+            buffers_[i] = samples_.data() + static_cast<std::size_t>(i) * frames;
+    }
+    int Frames() const { return frames_; }
+    // Renders `frames` (at most Frames()) frames of every channel.
+    void Render(fluid_synth_t* synth, int frames) {
+        for (float* b : buffers_)
+            std::fill_n(b, frames, 0.0f);
+        fluid_synth_process(synth, frames, 0, nullptr, kOutputs, buffers_.data());
+    }
+    const float* Left(int channel) const { return buffers_[2 * channel]; }
+    const float* Right(int channel) const { return buffers_[2 * channel + 1]; }
+
+  private:
+    int frames_;
+    std::vector<float> samples_;
+    std::array<float*, kOutputs> buffers_{};
+};
+
+// The gain that brings each melodic program's reference note to kNoteLevelDbfs; 1 for a
+// program the SoundFont lacks or that stays silent. The notes are rendered fifteen at a time,
+// one on each channel but the drum channel. Leaves the synthesiser reset. Empty when `cancel`
+// is set between two rounds.
+std::optional<ProgramGains> LevelPrograms(fluid_synth_t* synth, fluid_sfont_t* sfont, double rate,
+                                          const std::atomic<bool>& cancel) {
+    ProgramGains gains;
+    gains.fill(1.0f);
+    std::vector<int> programs;
+    for (int p = 0; p < kPrograms; ++p)
+        if (fluid_sfont_get_preset(sfont, kMelodicBank, p))
+            programs.push_back(p);
+    std::vector<int> channels;
+    for (int c = 0; c < kMidiChannels; ++c)
+        if (c != kDrumChannel)
+            channels.push_back(c);
+    const double target = std::pow(10.0, kNoteLevelDbfs / 20.0);
+    ChannelBuffers buffers(static_cast<int>(std::lround(rate * kReferenceSeconds)));
+    for (std::size_t first = 0; first < programs.size(); first += channels.size()) {
+        if (cancel.load(std::memory_order_relaxed))
+            return std::nullopt;
+        const std::size_t count = std::min(channels.size(), programs.size() - first);
+        for (std::size_t k = 0; k < count; ++k) {
+            fluid_synth_program_change(synth, channels[k], programs[first + k]);
+            fluid_synth_noteon(synth, channels[k], kReferenceKey, kReferenceVelocity);
+        }
+        buffers.Render(synth, buffers.Frames());
+        for (std::size_t k = 0; k < count; ++k) {
+            const float* left = buffers.Left(channels[k]);
+            const float* right = buffers.Right(channels[k]);
+            double sum = 0;
+            for (int i = 0; i < buffers.Frames(); ++i)
+                sum += double{left[i]} * left[i] + double{right[i]} * right[i];
+            const double rms = std::sqrt(sum / (2.0 * buffers.Frames()));
+            if (rms > 0)
+                gains[programs[first + k]] =
+                    std::clamp(static_cast<float>(target / rms), 1.0f / kMaxBoost, kMaxBoost);
+        }
+        // The voices end at the next rendered block, before the next round's notes start.
+        fluid_synth_all_sounds_off(synth, -1);
+        buffers.Render(synth, kFlushFrames);
+    }
+    fluid_synth_system_reset(synth);
+    buffers.Render(synth, kFlushFrames);
+    return gains;
+}
+
 class FluidPlayer : public MidiPlayer {
   public:
     explicit FluidPlayer(PlayerHandle p) : player_(std::move(p)) {}
@@ -120,14 +213,33 @@ class FluidPlayer : public MidiPlayer {
 
 class FluidMidiSynth : public MidiSynth {
   public:
-    FluidMidiSynth(SettingsHandle settings, SynthHandle synth, std::unique_ptr<Load> load)
-        : settings_(std::move(settings)), synth_(std::move(synth)), load_(std::move(load)) {}
+    FluidMidiSynth(SettingsHandle settings, SynthHandle synth, std::unique_ptr<Load> load,
+                   const ProgramGains& gains)
+        : settings_(std::move(settings)), synth_(std::move(synth)), load_(std::move(load)),
+          gains_(gains), buffers_(kRenderChunkFrames) {}
     ~FluidMidiSynth() override {
         synth_.reset(); // before the settings it was made from
     }
 
     void Render(float* stereo, int frames) override {
-        fluid_synth_write_float(synth_.get(), frames, stereo, 0, 2, stereo, 1, 2);
+        for (int done = 0; done < frames;) {
+            const int n = std::min(frames - done, buffers_.Frames());
+            buffers_.Render(synth_.get(), n);
+            float* out = stereo + 2 * static_cast<std::ptrdiff_t>(done);
+            std::fill_n(out, 2 * n, 0.0f);
+            // Read after rendering: a file's program change comes before its note, in the
+            // same block, so the gain belongs to the note just rendered.
+            for (int c = 0; c < kMidiChannels; ++c) {
+                const float gain = ChannelGain(c);
+                const float* left = buffers_.Left(c);
+                const float* right = buffers_.Right(c);
+                for (int i = 0; i < n; ++i) {
+                    out[2 * i] += gain * left[i];
+                    out[2 * i + 1] += gain * right[i];
+                }
+            }
+            done += n;
+        }
     }
     bool Sounding() const override { return fluid_synth_get_active_voice_count(synth_.get()) > 0; }
 
@@ -146,9 +258,20 @@ class FluidMidiSynth : public MidiSynth {
     }
 
   private:
+    // The levelling gain of the melodic program the channel plays; 1 for any other bank.
+    float ChannelGain(int channel) const {
+        int sfont = 0, bank = 0, program = 0;
+        if (fluid_synth_get_program(synth_.get(), channel, &sfont, &bank, &program) != FLUID_OK ||
+            bank != kMelodicBank || program < 0 || program >= kPrograms)
+            return 1.0f;
+        return gains_[static_cast<std::size_t>(program)];
+    }
+
     SettingsHandle settings_;
     SynthHandle synth_;
     std::unique_ptr<Load> load_; // the name the SoundFont was loaded by stays valid
+    ProgramGains gains_;
+    ChannelBuffers buffers_; // device thread only
 };
 
 } // namespace
@@ -163,6 +286,13 @@ std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFo
     }
     fluid_settings_setnum(settings.get(), "synth.sample-rate", rate);
     fluid_settings_setnum(settings.get(), "synth.gain", kSynthGain);
+    // Each MIDI channel renders into its own stereo buffer, to be levelled on its own.
+    fluid_settings_setint(settings.get(), "synth.audio-channels", kMidiChannels);
+    fluid_settings_setint(settings.get(), "synth.audio-groups", kMidiChannels);
+    // Dry notes: chorus detunes copies of the note against each other and reverb smears its
+    // start and end, both in the way of hearing whether two pitches are the same.
+    fluid_settings_setint(settings.get(), "synth.reverb.active", 0);
+    fluid_settings_setint(settings.get(), "synth.chorus.active", 0);
     // Players are timed by the frames the synthesiser renders in the device callback.
     fluid_settings_setstr(settings.get(), "player.timing-source", "sample");
     // Two players share this synthesiser: starting one must not reset the other's channels.
@@ -185,10 +315,32 @@ std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFo
     fluid_sfloader_set_callbacks(loader, OpenLoad, ReadLoad, SeekLoad, TellLoad, CloseLoad);
     fluid_synth_add_sfloader(synth.get(), loader);
     auto load = std::make_unique<Load>(Load{soundFont, &cancel});
-    if (fluid_synth_sfload(synth.get(), LoadName(*load).c_str(), 1) == FLUID_FAILED) {
+    const int id = fluid_synth_sfload(synth.get(), LoadName(*load).c_str(), 1);
+    fluid_sfont_t* sfont =
+        id == FLUID_FAILED ? nullptr : fluid_synth_get_sfont_by_id(synth.get(), id);
+    if (!sfont) {
         error = cancel.load() ? "the SoundFont load was given up"
                               : "cannot load the SoundFont " + soundFont;
         return nullptr;
     }
-    return std::make_unique<FluidMidiSynth>(std::move(settings), std::move(synth), std::move(load));
+    const std::optional<ProgramGains> gains = LevelPrograms(synth.get(), sfont, rate, cancel);
+    if (!gains) {
+        error = "the SoundFont load was given up";
+        return nullptr;
+    }
+    return std::make_unique<FluidMidiSynth>(std::move(settings), std::move(synth), std::move(load),
+                                            *gains);
+}
+
+std::string SynthDefaultSoundFont() {
+    QuietLogs();
+    SettingsHandle settings(new_fluid_settings());
+    char* file = nullptr;
+    if (!settings ||
+        fluid_settings_dupstr(settings.get(), "synth.default-soundfont", &file) != FLUID_OK ||
+        !file)
+        return {};
+    std::string out = file;
+    fluid_free(file);
+    return out;
 }

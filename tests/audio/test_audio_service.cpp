@@ -5,6 +5,7 @@
 #include "platform/audio_backend.h"
 #include "platform/audio_engine.h"
 #include "platform/audio_voices.h"
+#include "platform/sound_font_lookup.h"
 #include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>

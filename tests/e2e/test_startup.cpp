@@ -27,13 +27,29 @@ float Peak(const Capture& c, std::size_t from, std::size_t count) {
     return peak;
 }
 
-// Where the loud demonstration tone hands over to the quieter note that follows it without a
-// pause: the first 5 ms block after the onset whose peak falls below half of the block before.
+// Where the demonstration tone hands over to the note that follows it at once. Both are E4
+// and about as loud, but the tone repeats itself from one period to the next, and across the
+// hand-over the waveform does not: the first 0.5 ms whose samples differ from those one period
+// earlier by more than 0.1 on average (the tone alone stays under 0.04, the hand-over passes
+// 0.2 within half a millisecond).
 std::size_t HandOver(const Capture& c, std::size_t onset, int rate) {
-    const auto block = static_cast<std::size_t>(rate / 200);
-    for (std::size_t f = onset + block; f + block < c.Frames(); f += block) {
-        if (Peak(c, f, block) < 0.5f * Peak(c, f - block, block)) {
-            return f;
+    const double period = rate / kE4; // frames, not a whole number
+    const auto lag = static_cast<std::size_t>(std::ceil(period));
+    const auto window = static_cast<std::size_t>(rate / 2000);
+    const auto change = [&](std::size_t f) {
+        const double at = static_cast<double>(f) - period;
+        const auto k = static_cast<std::size_t>(at);
+        const double t = at - static_cast<double>(k);
+        return std::fabs(c.Left(f) - (c.Left(k) * (1 - t) + c.Left(k + 1) * t));
+    };
+    double sum = 0;
+    for (std::size_t f = onset + lag; f < c.Frames(); ++f) {
+        sum += change(f);
+        if (f >= onset + lag + window) {
+            sum -= change(f - window);
+        }
+        if (sum > 0.1 * static_cast<double>(window)) {
+            return f - window;
         }
     }
     return c.Frames();
