@@ -58,13 +58,19 @@ test-tsan: deps
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1 \
 	    second_deadlock_stack=1" ctest --output-on-failure -L audio
 
-# A short libFuzzer run over the wave reader (needs clang).
+# Short libFuzzer runs (needs clang), 20 s each: the header walk, the whole load of a wave
+# file with the drawing's batched reads, and the reader of the note files. Optimised, so the
+# short runs try more inputs.
 fuzz: deps
-	@CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	@CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DTONVEXA_FUZZ=ON -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_wave_reader
-	@rm -rf $(FUZZ_BUILD)/corpus && cp -r tests/fuzz/corpus $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_reader -max_total_time=30 -max_len=4096 $(FUZZ_BUILD)/corpus
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_wave_reader fuzz_wave_load fuzz_midi_file
+	@rm -rf $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-load $(FUZZ_BUILD)/corpus-midi
+	@cp -r tests/fuzz/corpus $(FUZZ_BUILD)/corpus && cp -r tests/fuzz/corpus $(FUZZ_BUILD)/corpus-load
+	@mkdir -p $(FUZZ_BUILD)/corpus-midi && cp assets/*.mid $(FUZZ_BUILD)/corpus-midi/
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_reader -max_total_time=20 -max_len=4096 $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_load -max_total_time=20 -max_len=4096 $(FUZZ_BUILD)/corpus-load
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_midi_file -max_total_time=20 -max_len=2048 $(FUZZ_BUILD)/corpus-midi
 
 test: test-release test-sanitize test-tsan fuzz
 

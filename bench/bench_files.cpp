@@ -1,5 +1,6 @@
 #include "bench_files.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -64,6 +65,30 @@ std::string MakeStereo16(const std::string& name, int seconds) {
     return path;
 }
 
+std::string MakeRunOfD(const std::string& name, std::size_t bytes) {
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::vector<std::uint8_t> header;
+    header.insert(header.end(), {'R', 'I', 'F', 'F'});
+    Put32(header, static_cast<std::uint32_t>(28 + bytes));
+    header.insert(header.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    Put32(header, 16);
+    header.insert(header.end(), {1, 0, 1, 0});
+    Put32(header, 8000);
+    Put32(header, 16000);
+    header.insert(header.end(), {2, 0, 16, 0});
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    std::fwrite(header.data(), 1, header.size(), f);
+    const std::vector<char> block(1 << 20, 'd');
+    for (std::size_t done = 0; done < bytes; done += block.size()) {
+        std::fwrite(block.data(), 1, std::min(block.size(), bytes - done), f);
+    }
+    std::fclose(f);
+    return path;
+}
+
 } // namespace
 
 const std::string& SixtyMinuteStereo16() {
@@ -73,5 +98,10 @@ const std::string& SixtyMinuteStereo16() {
 
 const std::string& TwoSecondStereo16() {
     static ScratchFile file(MakeStereo16("tonvexa-bench-2s-stereo16.wav", 2));
+    return file.Path();
+}
+
+const std::string& HalfGibOfD() {
+    static ScratchFile file(MakeRunOfD("tonvexa-bench-512mib-d.wav", std::size_t{512} << 20));
     return file.Path();
 }

@@ -19,6 +19,9 @@
 const std::string& SixtyMinuteStereo16();
 // The same signal for two seconds (88200 frames), made once per run.
 const std::string& TwoSecondStereo16();
+// A header up to its format fields followed by 512 MiB of "d" bytes: the data search's worst
+// case, made once per run.
+const std::string& HalfGibOfD();
 
 // Every completed drawing ends with one beep: counting beeps counts renderer runs.
 class CountingBeep : public BeepService {

@@ -1,6 +1,6 @@
 #include "file_channel.h"
 
-#include "scattered_read.h"
+#include "regular_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -17,16 +17,14 @@ void FileChannel::Open(const std::string& path, Mode mode) {
         throw FileError("file already open");
     }
     const int flags = mode == Mode::BinaryRead ? O_RDONLY : (O_RDWR | O_CREAT);
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        throw FileError("cannot open " + path + ": " + std::strerror(errno));
+    const OpenedFile f = OpenRegularFile(path, flags | O_CLOEXEC);
+    if (f.refusal == OpenedFile::Refusal::CannotOpen) {
+        throw FileError("cannot open " + path + ": " + std::strerror(f.error));
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
+    if (f.refusal == OpenedFile::Refusal::NotRegular) {
         throw FileError("not a file: " + path);
     }
-    fd_ = fd;
+    fd_ = f.fd;
     mode_ = mode;
     pos_ = 1;
     bufLen_ = 0;
@@ -125,7 +123,7 @@ void FileChannel::ReadScattered(const std::int64_t* positions, std::size_t n, st
         }
         offsets[i] = positions[i] - 1;
     }
-    if (!::ReadScattered(fd_, offsets.data(), n, length, out)) {
+    if (!scattered_.Read(fd_, offsets.data(), n, length, out)) {
         throw FileError(std::string("read error: ") + std::strerror(errno));
     }
     systemReads_ += n;

@@ -2,6 +2,8 @@
 // are little-endian; a read past the end of the file yields zero bytes and is no error.
 #pragma once
 
+#include "scattered_read.h"
+
 #include <cstdint>
 #include <ctime>
 #include <stdexcept>
@@ -23,7 +25,8 @@ class FileChannel {
     FileChannel& operator=(const FileChannel&) = delete;
 
     // Opens a file; ReadWrite creates a missing file and never truncates. FileError when the
-    // channel is already open, the path is a directory or cannot be opened.
+    // channel is already open, or the path cannot be opened or is no regular file (a FIFO,
+    // socket or device is turned away at once, without waiting for a writer).
     void Open(const std::string& path, Mode mode);
     // Closes the channel; harmless when closed.
     void Close();
@@ -71,6 +74,7 @@ class FileChannel {
     std::size_t chunk_ = kMinChunk;
     std::int64_t lastMissEnd_ = -1;
     std::uint64_t systemReads_ = 0;
+    ScatteredReader scattered_;
 
     static constexpr std::size_t kMinChunk = 64;
     static constexpr std::size_t kMaxChunk = 64 * 1024;

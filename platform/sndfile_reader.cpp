@@ -1,8 +1,10 @@
 // Wave files decoded with libsndfile.
 #include "audio_backend.h"
+#include "regular_file.h"
 
 #include <sndfile.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -37,8 +39,15 @@ std::unique_ptr<SoundFile> OpenSoundFile(const std::string& path, SoundFileError
         error = SoundFileError::NotFound;
         return nullptr;
     }
+    // Only a regular file is decoded: a FIFO or device would block the open or the reads.
+    const OpenedFile opened = OpenRegularFile(path, O_RDONLY | O_CLOEXEC);
+    if (opened.refusal != OpenedFile::Refusal::None) {
+        error = SoundFileError::Unplayable;
+        return nullptr;
+    }
     SF_INFO info{};
-    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    // The library owns the descriptor from here and closes it, also when it fails.
+    SNDFILE* f = sf_open_fd(opened.fd, SFM_READ, &info, SF_TRUE);
     if (!f) {
         error = SoundFileError::Unplayable;
         return nullptr;

@@ -34,6 +34,8 @@ void Form103::LerFileDad_3() {
     }
     LimpF();
     bool failed = false;
+    FileChannel& ch = channel1_;
+    bool opened = false; // channel 1 is this load's to close only once it opened it
     try {
         CommonDialog& dialog = frame_.CommonDialog1();
         const std::string title = dialog.FileTitle();
@@ -41,8 +43,8 @@ void Form103::LerFileDad_3() {
         const std::string path = dialog.FileName();
         Label1.SetCaption("File: " + path);
 
-        FileChannel& ch = channel1_;
         ch.Open(path, FileChannel::Mode::BinaryRead);
+        opened = true;
         Label2.SetCaption("Size: " + num::IntText(ch.Length()) + " Bytes");
         Label3.SetLeft(Label1.Left() + Label1.Width() + kDateGapTwips);
         Label3.SetCaption("Last modified: " + ModifiedText(ch.ModifiedTime()));
@@ -87,6 +89,7 @@ void Form103::LerFileDad_3() {
 
         GrafWave8BM(num::CLng(static_cast<double>(h.dataStart)), n);
         ch.Close();
+        opened = false;
         FileLoaded = true;
 
         const bool stereo = ChannelsText().Caption() == "Stereo";
@@ -99,15 +102,19 @@ void Form103::LerFileDad_3() {
         failed = true;
     }
     if (failed) {
+        if (opened) {
+            ch.Close();
+        }
         LoadFailed();
     }
 }
 
+// Channel 1 is closed before the message: while it is up, timers and player notifications
+// still run, and none of them may find the wave's file open.
 void Form103::LoadFailed() {
     services_.messages->Show(JoinLines({"Cannot open; the file may be corrupted, or",
                                         "it is written in unsupported format."}),
                              AppTitle(), MsgIcon::None);
-    channel1_.Close();
     LimpF();
     frame_.mnuOpen_Click();
 }

@@ -2,14 +2,17 @@
 
 #include "platform/numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
-constexpr int kFmtGroups = 100;      // 4-byte groups scanned for "fmt " (offsets 0..396)
-constexpr int kDataRoundBytes = 100; // bytes read per round of the data search
-constexpr int kDataLastStart = 90;   // a "d" later than this in its round ends the search
+constexpr int kFmtGroups = 100;               // 4-byte groups scanned for "fmt " (offsets 0..396)
+constexpr int kDataRoundBytes = 100;          // bytes read per round of the data search
+constexpr int kDataLastStart = 90;            // a "d" later than this in its round ends the search
+constexpr std::size_t kMinSearchWindow = 128; // holds a whole quiet stretch and its look-ahead
 
 struct Truncated {};
 
@@ -22,19 +25,102 @@ void ReadAt(FileChannel& ch, std::int64_t length, std::int64_t offset, std::uint
     ch.ReadBytes(out, static_cast<std::size_t>(n));
 }
 
-std::int32_t LE32(const std::uint8_t* b) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
+std::uint32_t LE32(const std::uint8_t* b) {
+    return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
 }
 
 std::int16_t LE16(const std::uint8_t* b) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(b[0] | (b[1] << 8)));
 }
 
+// A window of the file, read a whole window at a time and never smaller, so a long search
+// costs one read per window however its rounds fall.
+class SearchWindow {
+  public:
+    SearchWindow(FileChannel& ch, std::int64_t length, std::size_t bytes)
+        : ch_(ch), length_(length), window_(std::max(bytes, kMinSearchWindow)) {}
+
+    // The bytes at [offset, offset + n), n at most the window; Truncated past the file's end.
+    const std::uint8_t* At(std::int64_t offset, std::size_t n) {
+        const auto end = offset + static_cast<std::int64_t>(n);
+        if (end > length_) {
+            throw Truncated{};
+        }
+        if (offset < start_ || end > start_ + static_cast<std::int64_t>(have_)) {
+            have_ = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(window_), length_ - offset));
+            if (buf_.size() < have_) {
+                buf_.resize(have_); // a short file needs no more than it holds
+            }
+            ch_.Seek(offset + 1);
+            ch_.ReadBytes(buf_.data(), have_);
+            start_ = offset;
+        }
+        return buf_.data() + (offset - start_);
+    }
+
+    std::int64_t Length() const { return length_; }
+
+  private:
+    FileChannel& ch_;
+    std::int64_t length_;
+    std::size_t window_;
+    std::vector<std::uint8_t> buf_;
+    std::int64_t start_ = 0;
+    std::size_t have_ = 0;
+};
+
+// From the round that starts at `pos`, passes over every round that surely neither finds the
+// data tag, nor ends the search, nor reaches the end of the file: while the first 90 bytes
+// hold a "d" and no "d" up to the last of them starts "data", every round up to that last
+// "d" goes on. Returns where the first round that needs a closer look starts.
+std::int64_t SkipQuietRounds(SearchWindow& w, std::int64_t pos) {
+    constexpr std::size_t kSpan = kDataLastStart + 3; // a round's bytes and its look-ahead
+    while (pos + static_cast<std::int64_t>(kSpan) <= w.Length()) {
+        const std::uint8_t* p = w.At(pos, kSpan);
+        const void* last = memrchr(p, 'd', kDataLastStart);
+        if (!last) {
+            return pos;
+        }
+        const auto lastD = static_cast<std::size_t>(static_cast<const std::uint8_t*>(last) - p);
+        // "data" can only start at a "d" followed by an "a".
+        if (std::memchr(p + 1, 'a', lastD + 1) && memmem(p, lastD + 4, "data", 4) != nullptr) {
+            return pos;
+        }
+        pos += static_cast<std::int64_t>(lastD) + 1;
+    }
+    return pos;
+}
+
+// The data search: single bytes, at most a hundred a round, until a "d"; the three bytes
+// after it reading "ata" end the search at the data length, otherwise a round that took more
+// than ninety bytes ends it unfound and any other starts again after the "d". Returns the
+// offset of the data length, or -1 when not found.
+std::int64_t FindDataChunk(SearchWindow& w, std::int64_t pos) {
+    for (;;) {
+        pos = SkipQuietRounds(w, pos);
+        int count = 0;
+        while (count < kDataRoundBytes) {
+            const std::uint8_t b = *w.At(pos, 1);
+            ++pos;
+            ++count;
+            if (b == 'd') {
+                break;
+            }
+        }
+        if (std::memcmp(w.At(pos, 3), "ata", 3) == 0) {
+            return pos + 3;
+        }
+        if (count > kDataLastStart) {
+            return -1;
+        }
+    }
+}
+
 } // namespace
 
-WaveHeader WalkWaveHeader(FileChannel& ch) {
+WaveHeader WalkWaveHeader(FileChannel& ch, std::size_t searchWindow) {
     WaveHeader h;
     const std::int64_t length = ch.Length();
     try {
@@ -60,7 +146,7 @@ WaveHeader WalkWaveHeader(FileChannel& ch) {
             return h;
         }
         ReadAt(ch, length, f + 12, fields + 12, 10); // rate, byte rate, block align
-        h.sampleRate = LE32(fields + 12);
+        h.sampleRate = static_cast<std::int32_t>(LE32(fields + 12));
         h.blockAlign = LE16(fields + 20);
         h.formatRead = true;
         ReadAt(ch, length, f + 22, fields + 22, 2);
@@ -71,35 +157,19 @@ WaveHeader WalkWaveHeader(FileChannel& ch) {
             return h;
         }
 
-        // The data chunk: a byte-wise search for "d" followed by "ata", in rounds of at most
-        // a hundred bytes; a round whose "d" is not followed by "ata" restarts after it.
-        std::int64_t pos = f + 24;
-        for (;;) {
-            int count = 0;
-            std::uint8_t b = 0;
-            while (count < kDataRoundBytes) {
-                ReadAt(ch, length, pos, &b, 1);
-                ++pos;
-                ++count;
-                if (b == 'd') {
-                    break;
-                }
-            }
-            std::uint8_t rest[3];
-            ReadAt(ch, length, pos, rest, 3);
-            if (std::memcmp(rest, "ata", 3) == 0) {
-                pos += 3;
-                break;
-            }
-            if (count > kDataLastStart) {
-                h.failure = WaveHeader::Failure::NoData;
-                return h;
-            }
+        SearchWindow window(ch, length, searchWindow);
+        const std::int64_t pos = FindDataChunk(window, f + 24);
+        if (pos < 0) {
+            h.failure = WaveHeader::Failure::NoData;
+            return h;
         }
         std::uint8_t len[4];
         ReadAt(ch, length, pos, len, 4);
-        h.dataSize = LE32(len);
+        h.claimedSize = LE32(len);
         h.dataStart = pos + 4 + 1;
+        // A recording cut short, or a length left unwritten (0xFFFFFFFF) by a streaming
+        // writer: only the bytes that are there are data.
+        h.dataSize = std::min<std::int64_t>(h.claimedSize, length - (pos + 4));
         h.dataRead = true;
     } catch (const Truncated&) {
         h.failure = WaveHeader::Failure::Truncated;
@@ -109,13 +179,19 @@ WaveHeader WalkWaveHeader(FileChannel& ch) {
         h.failure = WaveHeader::Failure::BadBlockAlign;
     } else if (h.sampleRate < 1) {
         h.failure = WaveHeader::Failure::BadRate;
-    } else if (FrameCount(h.dataSize, h.blockAlign) < 1) {
-        h.failure = WaveHeader::Failure::NoFrames;
+    } else {
+        try {
+            if (FrameCount(h.dataSize, h.blockAlign) < 1) {
+                h.failure = WaveHeader::Failure::NoFrames;
+            }
+        } catch (const num::NumberError&) {
+            h.failure = WaveHeader::Failure::TooManyFrames;
+        }
     }
     return h;
 }
 
-std::int32_t FrameCount(std::int32_t dataSize, std::int16_t blockAlign) {
+std::int32_t FrameCount(std::int64_t dataSize, std::int16_t blockAlign) {
     if (blockAlign == 0) {
         throw num::NumberError("division by zero");
     }

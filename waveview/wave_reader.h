@@ -4,6 +4,7 @@
 
 #include "platform/file_channel.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -11,13 +12,14 @@ struct WaveHeader {
     // Why a file is refused; None for a file the program handles.
     enum class Failure {
         None,
-        Truncated,    // the file ends before the header walk is done
-        Channels,     // neither mono nor stereo
-        Bits,         // neither 8 nor 16 bits per sample
-        NoData,       // no data chunk found by the byte-wise search
-        NoFrames,     // fewer than one frame
-        BadRate,      // sample rate below 1
-        BadBlockAlign // block align below 1
+        Truncated,     // the file ends before the header walk is done
+        Channels,      // neither mono nor stereo
+        Bits,          // neither 8 nor 16 bits per sample
+        NoData,        // no data chunk found by the byte-wise search
+        NoFrames,      // fewer than one frame
+        BadRate,       // sample rate below 1
+        BadBlockAlign, // block align below 1
+        TooManyFrames  // more frames than a 32-bit frame count holds
     };
 
     Failure failure = Failure::None;
@@ -31,19 +33,24 @@ struct WaveHeader {
     std::int32_t sampleRate = 0;
     std::int16_t blockAlign = 0;
     std::int16_t bits = 0;
-    std::int32_t dataSize = 0;
-    std::int64_t dataStart = 0; // 1-based file position of the first sample byte
-    std::int64_t fmtOffset = 0; // zero-based offset of the "fmt " tag (396 when not found)
+    std::uint32_t claimedSize = 0; // the data length the header states
+    std::int64_t dataSize = 0;     // the data bytes used: the claim, or fewer when the file ends
+    std::int64_t dataStart = 0;    // 1-based file position of the first sample byte
+    std::int64_t fmtOffset = 0;    // zero-based offset of the "fmt " tag (396 when not found)
 };
+
+// Bytes the data search reads at a time (it holds one such window of the file).
+constexpr std::size_t kDataSearchWindow = 256 * 1024;
 
 // Walks the header of the file open on `ch` from its start. Never reads past the end of the
 // file: a header cut short is refused. The data search goes on while every "d" without "ata"
-// is followed by another within 90 bytes, so it ends at the latest with the file.
-WaveHeader WalkWaveHeader(FileChannel& ch);
+// is followed by another within 90 bytes, so it ends at the latest with the file; it reads
+// the file in windows of `searchWindow` bytes (at least 128).
+WaveHeader WalkWaveHeader(FileChannel& ch, std::size_t searchWindow = kDataSearchWindow);
 
-// Frame count: data length / block align in double precision, rounded half to even to a
+// Frame count: data bytes / block align in double precision, rounded half to even to a
 // 32-bit integer. NumberError on overflow.
-std::int32_t FrameCount(std::int32_t dataSize, std::int16_t blockAlign);
+std::int32_t FrameCount(std::int64_t dataSize, std::int16_t blockAlign);
 
 // The duration values of a file of `frames` frames at `sampleRate` frames per second.
 struct WaveDuration {

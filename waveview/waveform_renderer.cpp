@@ -14,7 +14,6 @@ namespace {
 
 constexpr double kMonoHeight = 2480;   // twips
 constexpr double kStereoHeight = 1240; // twips
-constexpr int kLastDecimatedX = 9999;  // the graph is 10040 twips wide with its border
 
 // What a screen reader calls the graphs.
 const char* const kMonoGraphName = "Waveform, mono";
@@ -56,31 +55,6 @@ struct GraphPair {
 };
 
 } // namespace
-
-GraphMetrics MetricsFor(double scaleWidth, double scaleHeight) {
-    GraphMetrics m{};
-    m.sw = scaleWidth;
-    m.sh = scaleHeight;
-    m.ymid = scaleHeight / 2;
-    m.g = (scaleHeight * 3 / 8) / 128;
-    return m;
-}
-
-std::int16_t SampleY16(double ymid, std::int16_t v, float amp) {
-    return num::CInt(ymid - static_cast<double>(v) * static_cast<double>(amp));
-}
-
-std::int16_t Base8(double ymid, float amp) {
-    return num::CInt(std::floor(static_cast<double>(amp) * 128 + ymid));
-}
-
-std::int16_t SampleY8(std::int16_t base8, std::uint8_t b, float amp) {
-    return num::CInt(base8 - static_cast<double>(b) * static_cast<double>(amp));
-}
-
-std::int32_t DecimatedFrame(int x, double framesPerTwip) {
-    return num::CLng(std::floor(x * framesPerTwip));
-}
 
 void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
     const bool sixteen = num::LeadingNumber(BitsText().Caption()) == 16;
@@ -144,12 +118,8 @@ void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
     } else {
         // More frames than twips: the first frame of each twip-wide slice, all of them
         // fetched in one batch of reads.
-        std::vector<std::int64_t> positions(kLastDecimatedX);
-        for (int x = 1; x <= kLastDecimatedX; ++x) {
-            const std::int32_t f = DecimatedFrame(x, xstep);
-            positions[static_cast<std::size_t>(x - 1)] =
-                num::CLng(Inidad + static_cast<double>(f) * bytesPerFrame);
-        }
+        const std::vector<std::int64_t> positions =
+            DecimatedPositions(Inidad, xstep, bytesPerFrame);
         const auto frameBytes = static_cast<std::size_t>(bytesPerFrame);
         std::vector<std::uint8_t> frames(positions.size() * frameBytes);
         ch.ReadScattered(positions.data(), positions.size(), frameBytes, frames.data());

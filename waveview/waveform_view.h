@@ -182,7 +182,8 @@ class Form103 : public Form {
     AnalysisPort& analysis_;
 
     void LayOut();
-    // The failure path of a load: the one message, channel closed, view cleared, dialog again.
+    // The failure path of a load, once channel 1 is closed: the one message, view cleared,
+    // dialog again.
     void LoadFailed();
 
     // Selection and zoom internals (selection.cpp, zoom.cpp).

@@ -1,5 +1,9 @@
 #include "fixtures.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +22,31 @@ TempDir::~TempDir() {
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
+}
+
+Fifo::Fifo(std::string path, std::chrono::milliseconds rescueAfter) : path_(std::move(path)) {
+    if (mkfifo(path_.c_str(), 0600) != 0) {
+        throw std::runtime_error("cannot make the FIFO " + path_);
+    }
+    rescuer_ = std::thread([this, rescueAfter] {
+        std::unique_lock lock(m_);
+        while (!done_.wait_for(lock, rescueAfter, [this] { return finished_; })) {
+            // Opening both ends never blocks, and releases a reader waiting for a writer.
+            const int fd = ::open(path_.c_str(), O_RDWR | O_NONBLOCK);
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    });
+}
+
+Fifo::~Fifo() {
+    {
+        std::lock_guard lock(m_);
+        finished_ = true;
+    }
+    done_.notify_one();
+    rescuer_.join();
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes) {

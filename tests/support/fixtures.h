@@ -1,9 +1,13 @@
 // Files for tests: a private temporary folder and byte-built wave files.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -18,6 +22,25 @@ class TempDir {
 
   private:
     std::string path_;
+};
+
+// A FIFO made at `path`. Should a reader hang on opening it, a writer opens the other end
+// every `rescueAfter`, so a test that expected the reader to turn it away fails on time
+// instead of hanging.
+class Fifo {
+  public:
+    explicit Fifo(std::string path,
+                  std::chrono::milliseconds rescueAfter = std::chrono::milliseconds(3000));
+    ~Fifo();
+    Fifo(const Fifo&) = delete;
+    Fifo& operator=(const Fifo&) = delete;
+
+  private:
+    std::string path_;
+    std::mutex m_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread rescuer_;
 };
 
 using Bytes = std::vector<std::uint8_t>;

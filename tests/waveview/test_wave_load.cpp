@@ -10,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
 
 namespace {
 
@@ -109,9 +112,11 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
     WriteFile(unreadable, ReadFile(good));
     chmod(unreadable.c_str(), 0);
     const bool rootReadsAnything = geteuid() == 0;
+    const std::string fifo = dir.File("pipe.wav");
+    const Fifo pipe(fifo);
 
-    for (const std::string& path :
-         {threeChannels, empty, truncated, dir.Path(), dir.File("vanished.wav"), unreadable}) {
+    for (const std::string& path : {threeChannels, empty, truncated, dir.Path(),
+                                    dir.File("vanished.wav"), unreadable, fifo}) {
         if (path == unreadable && rootReadsAnything) {
             continue; // permissions do not stop the superuser
         }
@@ -119,7 +124,14 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
         ASSERT_TRUE(view->FileLoaded);
         TestServices().Reset();
         shell.openCommands = 0;
+        bool openUnderTheMessage = true;
+        TestServices().messages.onShow = [&](const ShownMessage&) {
+            openUnderTheMessage = channel1.IsOpen();
+        };
+        const auto start = std::chrono::steady_clock::now();
         Load(path);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << path;
+        EXPECT_FALSE(openUnderTheMessage) << path;
         ASSERT_EQ(TestServices().messages.shown.size(), 1u) << path;
         EXPECT_EQ(TestServices().messages.shown[0].text, kRejectText);
         EXPECT_EQ(TestServices().messages.shown[0].title, "Tonvexa");
@@ -131,6 +143,47 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
             EXPECT_EQ(l->Caption(), "") << path;
         }
         EXPECT_EQ(shell.dialog.FileName(), path) << "the failed name stays the current one";
+    }
+}
+
+TEST_F(WaveLoad, AFailedLoadLeavesAChannelItDidNotOpen) {
+    const std::string good = dir.File("good.wav");
+    WriteFile(good, MakeWave(1, 16, 8000, 100, [](int, int) { return 0; }));
+    const std::string other = dir.File("notes.mid");
+    WriteFile(other, Bytes(40, 1));
+    channel1.Open(other, FileChannel::Mode::BinaryRead); // someone else's, mid-handler
+    Load(good);
+    EXPECT_EQ(TestServices().messages.shown.size(), 1u);
+    EXPECT_TRUE(channel1.IsOpen()) << "the load closed a channel it had not opened";
+}
+
+TEST_F(WaveLoad, LengthsPastTheFileAndPast2GiBLoad) {
+    struct Case {
+        const char* name;
+        std::uint32_t claim;
+        std::int64_t holeBytes; // data added as a hole after the 100 written bytes
+        const char* dataSize;
+        const char* frames;
+    };
+    const Case cases[] = {
+        {"left unwritten by a streaming writer", 0xFFFFFFFFu, 0, "100", "50"},
+        {"a recording cut short", 4000, 0, "100", "50"},
+        {"3 GiB", 0xC0000000u, 0xC0000000LL - 100, "3221225472", "1610612736"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.File("long.wav");
+        Bytes b = MakeWave(1, 16, 8000, 50, [](int f, int) { return f * 100; });
+        for (int i = 0; i < 4; ++i) {
+            b[static_cast<std::size_t>(40 + i)] = static_cast<std::uint8_t>(c.claim >> (8 * i));
+        }
+        WriteFile(path, b);
+        ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(b.size() + c.holeBytes)), 0);
+        TestServices().Reset();
+        Load(path);
+        EXPECT_TRUE(view->FileLoaded) << c.name;
+        EXPECT_TRUE(TestServices().messages.shown.empty()) << c.name;
+        EXPECT_EQ(view->DataSize().Caption(), c.dataSize) << c.name;
+        EXPECT_EQ(view->TotalPoints().Caption(), c.frames) << c.name;
     }
 }
 

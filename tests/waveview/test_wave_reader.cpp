@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 namespace {
@@ -144,7 +147,66 @@ TEST(WaveReader, AbsurdFieldValuesAreRefused) {
     EXPECT_EQ(Walk(patched(32, -2, 2)).failure, Failure::BadBlockAlign);
     EXPECT_EQ(Walk(patched(24, 0, 4)).failure, Failure::BadRate);
     EXPECT_EQ(Walk(patched(24, -44100, 4)).failure, Failure::BadRate);
-    EXPECT_EQ(Walk(patched(40, -100, 4)).failure, Failure::NoFrames);
+}
+
+TEST(WaveReader, DataLengthIsUnsignedAndBoundByTheFile) {
+    struct Case {
+        const char* name;
+        std::uint32_t claim;
+        std::int64_t used;
+        Failure failure;
+    };
+    const Case cases[] = {
+        {"the bytes there", 100, 100, Failure::None},
+        {"fewer than the file holds", 60, 60, Failure::None},
+        {"a recording cut short", 1000, 100, Failure::None},
+        {"2 GiB and more", 0x80000000u, 100, Failure::None},
+        {"left unwritten by a streaming writer", 0xFFFFFFFFu, 100, Failure::None},
+        {"none", 0, 0, Failure::NoFrames},
+    };
+    for (const Case& c : cases) {
+        Bytes b = Silence(1, 16, 50); // 100 data bytes after the length at offset 40
+        for (int i = 0; i < 4; ++i) {
+            b[static_cast<std::size_t>(40 + i)] = static_cast<std::uint8_t>(c.claim >> (8 * i));
+        }
+        const WaveHeader h = Walk(b);
+        EXPECT_EQ(h.failure, c.failure) << c.name;
+        EXPECT_EQ(h.claimedSize, c.claim) << c.name;
+        EXPECT_EQ(h.dataSize, c.used) << c.name;
+        EXPECT_EQ(FrameCount(h.dataSize, h.blockAlign), c.used / 2) << c.name;
+    }
+}
+
+TEST(WaveReader, FilesOf2GiBAndMore) {
+    struct Case {
+        const char* name;
+        int bits;
+        std::int64_t dataBytes; // written as a hole, so the file costs no disk
+        Failure failure;
+        std::int32_t frames;
+    };
+    const Case cases[] = {
+        {"3 GiB of 16-bit frames", 16, 3LL << 30, Failure::None, 1610612736},
+        {"4 GiB of 8-bit frames", 8, 0xFFFFFFF0LL, Failure::TooManyFrames, 0},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const std::string path = dir.File("big.wav");
+        Bytes b = Silence(1, c.bits, 0);
+        for (int i = 0; i < 4; ++i) {
+            b[static_cast<std::size_t>(40 + i)] = static_cast<std::uint8_t>(c.dataBytes >> (8 * i));
+        }
+        WriteFile(path, b);
+        ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(b.size() + c.dataBytes)), 0);
+        FileChannel ch;
+        ch.Open(path, FileChannel::Mode::BinaryRead);
+        const WaveHeader h = WalkWaveHeader(ch);
+        EXPECT_EQ(h.failure, c.failure) << c.name;
+        EXPECT_EQ(h.dataSize, c.dataBytes) << c.name;
+        if (c.failure == Failure::None) {
+            EXPECT_EQ(FrameCount(h.dataSize, h.blockAlign), c.frames) << c.name;
+        }
+    }
 }
 
 TEST(WaveReader, EveryTruncationOfAHeaderIsRefused) {
@@ -182,13 +244,99 @@ TEST(WaveReader, RandomHeadersNeverReadWithoutBound) {
     }
 }
 
-TEST(WaveReader, ALongRunOfLoneDsEndsWithTheFile) {
-    // Every "d" restarts the search, so only the end of the file stops it.
-    Bytes b = CustomWave(16, {});
-    b.resize(44 - 8);
-    b.insert(b.end(), 200000, 'd');
-    const WaveHeader h = Walk(b);
-    EXPECT_EQ(h.failure, Failure::Truncated);
+TEST(WaveReader, ALongRunOfDsIsDecidedInFewReads) {
+    // Every "d" restarts the search, so a run of them is walked to its end: in whole windows.
+    constexpr std::size_t kRun = 8 << 20;
+    Bytes dataChunk;
+    PutText(dataChunk, "data");
+    PutLE32(dataChunk, 4);
+    PutLE32(dataChunk, 0);
+    struct Case {
+        const char* name;
+        Bytes after;
+        Failure failure;
+        std::int64_t dataStart;
+    };
+    const Case cases[] = {
+        {"to the end of the file", {}, Failure::Truncated, 0},
+        {"then the data chunk", dataChunk, Failure::None, 36 + kRun + 9},
+        {"then a hundred bytes without a d", Bytes(103, 'x'), Failure::NoData, 0},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        Bytes b = CustomWave(16, {});
+        b.resize(36); // the format fields; the search starts here
+        b.insert(b.end(), kRun, 'd');
+        b.insert(b.end(), c.after.begin(), c.after.end());
+        WriteFile(dir.File("d.wav"), b);
+        FileChannel ch;
+        ch.Open(dir.File("d.wav"), FileChannel::Mode::BinaryRead);
+        const WaveHeader h = WalkWaveHeader(ch);
+        EXPECT_EQ(h.failure, c.failure) << c.name;
+        if (c.failure == Failure::None) {
+            EXPECT_EQ(h.dataStart, c.dataStart) << c.name;
+        }
+        EXPECT_LT(ch.SystemReads(), 100u) << c.name;
+    }
+}
+
+// The data search one byte at a time: the offset after "data", -1 when the search gives up,
+// -2 when the file ends first.
+std::int64_t ByteWiseDataSearch(const Bytes& b, std::int64_t pos) {
+    const auto size = static_cast<std::int64_t>(b.size());
+    for (;;) {
+        int count = 0;
+        while (count < 100) {
+            if (pos >= size) {
+                return -2;
+            }
+            ++count;
+            if (b[static_cast<std::size_t>(pos++)] == 'd') {
+                break;
+            }
+        }
+        if (pos + 3 > size) {
+            return -2;
+        }
+        if (std::memcmp(&b[static_cast<std::size_t>(pos)], "ata", 3) == 0) {
+            return pos + 3;
+        }
+        if (count > 90) {
+            return -1;
+        }
+    }
+}
+
+TEST(WaveReader, TheWindowedSearchDecidesAsTheByteWiseOne) {
+    std::mt19937 rng(99);
+    TempDir dir;
+    const std::string path = dir.File("s.wav");
+    for (int round = 0; round < 400; ++round) {
+        Bytes b = CustomWave(16, {});
+        b.resize(36);
+        // Mostly "d"s, some letters of "data", and now and then a quiet stretch near 90 bytes.
+        const std::size_t body = rng() % 3000;
+        while (b.size() < 36 + body) {
+            const unsigned r = rng() % 100;
+            if (r < 2) {
+                b.insert(b.end(), 80 + rng() % 25, 'x');
+            } else {
+                b.push_back(r < 80 ? 'd' : "atx"[r % 3]);
+            }
+        }
+        WriteFile(path, b);
+        FileChannel ch;
+        ch.Open(path, FileChannel::Mode::BinaryRead);
+        const WaveHeader h = WalkWaveHeader(ch, 128); // small windows: many window edges
+        const std::int64_t after = ByteWiseDataSearch(b, 36);
+        if (after == -1) {
+            EXPECT_EQ(h.failure, Failure::NoData) << round;
+        } else if (after == -2 || after + 4 > static_cast<std::int64_t>(b.size())) {
+            EXPECT_EQ(h.failure, Failure::Truncated) << round;
+        } else {
+            EXPECT_EQ(h.dataStart, after + 5) << round;
+        }
+    }
 }
 
 TEST(WaveReader, FrameCountRoundsHalfToEven) {
