@@ -77,6 +77,7 @@ class BenchShell : public FramePort, public GraphStylePort {
 // An analysis that is never asked for, for the waveform view benchmarked alone.
 class NoAnalysis : public AnalysisPort {
   public:
+    void DescribeBlock(const BlockSource&) override {}
     void Analyse(std::vector<double>&, std::int32_t, std::int32_t) override {}
     bool MarkedPeak() const override { return false; }
     float XMark() const override { return 0; }

@@ -155,6 +155,9 @@ std::string OptionButton::Caption() const {
 Frame::Frame(QWidget* parent, const std::string& caption)
     : Control(nullptr), box_(new QGroupBox(Text(caption), parent)) {
     widget_ = box_;
+    // Without a name of its own a widget is read out by the caption of the group box that
+    // holds it, so a frame inside a frame would take its container's caption.
+    box_->setAccessibleName(Text(caption));
 }
 
 std::string Frame::Caption() const {

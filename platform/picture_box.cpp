@@ -347,6 +347,11 @@ const QImage& PictureBox::Image() {
     return canvas_->Image();
 }
 
+QImage PictureBox::Snapshot() {
+    canvas_->Image(); // pending drawing first
+    return canvas_->grab().toImage();
+}
+
 const QColor& PictureBox::Resolve(Colour c) {
     if (c != resolvedValue_) {
         resolved_ = ToQColor(c);

@@ -109,6 +109,9 @@ class PictureBox : public Control {
     QColor PixelAt(double x, double y);
     // The backing image (logical pixel size times the device pixel ratio).
     const QImage& Image();
+    // The picture as it is on show: the backing image with the controls placed on it drawn
+    // over it, the same size and pixel ratio as the backing image.
+    QImage Snapshot();
 
     static constexpr double kBorderTwips = 30.0;
 

@@ -47,3 +47,17 @@ void Control::SetFocus() {
         Client()->setFocus(Qt::OtherFocusReason);
     }
 }
+
+void Control::SetAccessibleName(const std::string& name) {
+    if (QWidget* w = Client()) {
+        w->setAccessibleName(QString::fromStdString(name));
+    }
+}
+
+void Control::SetAccessibleDescription(const std::string& text) {
+    QWidget* w = Client();
+    const QString description = QString::fromStdString(text);
+    if (w && w->accessibleDescription() != description) {
+        w->setAccessibleDescription(description);
+    }
+}

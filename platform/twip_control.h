@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <string>
+
 class Control {
   public:
     virtual ~Control() = default;
@@ -34,6 +36,10 @@ class Control {
     void SetEnabled(bool enabled);
     void SetFocus();
     bool HasFocus() const { return Client() && Client()->hasFocus(); }
+
+    // What a screen reader says of the control (given to the part that takes the focus).
+    void SetAccessibleName(const std::string& name);
+    void SetAccessibleDescription(const std::string& text);
 
   protected:
     explicit Control(QWidget* widget) : widget_(widget) {}

@@ -7,10 +7,12 @@
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -136,7 +138,7 @@ void MDIForm1::BuildMenus() {
     };
 
     QMenu* file = menu(nullptr, "mnuFile", "&File");
-    item(file, "mnuOpen", "&Open");
+    item(file, "mnuOpen", "&Open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     OnMenu("mnuOpen", [this] { mnuOpen_Click(); });
     item(file, "mnuRecord", "&Record...")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     OnMenu("mnuRecord", [this] { mnuRecord_Click(); });
@@ -148,8 +150,15 @@ void MDIForm1::BuildMenus() {
     save->menuAction()->setEnabled(false);
     separator(file, "mnuSep2");
     items_["mnuSep2"]->setEnabled(false);
-    item(file, "mnuExit", "&Exit");
+    item(file, "mnuExit", "&Exit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     OnMenu("mnuExit", [this] { mnuExit_Click(); });
+
+    // Ctrl+C copies the active view; it has no menu item of its own.
+    auto* copy = new QAction(window_.get());
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    window_->addAction(copy);
+    QObject::connect(copy, &QAction::triggered, window_.get(),
+                     [this] { Dispatch(window_.get(), [this] { CopyActiveView(); }); });
 
     QMenu* instrument = menu(nullptr, "mnuInstrument", "&Instrument");
     const std::pair<const char*, const char*> instruments[] = {
@@ -268,6 +277,18 @@ void MDIForm1::mnuOpen_Click() {
         LoadChosenFile();
     } catch (...) {
         // A cancel (or any error after the dialog) ends the command quietly.
+    }
+}
+
+void MDIForm1::CopyActiveView() {
+    const QMdiSubWindow* active = area_->currentSubWindow();
+    if (active == nullptr) {
+        return;
+    }
+    if (spectrum_ && active == spectrum_->Outer()) {
+        spectrum_->CopySpectrum();
+    } else if (wave_ && active == wave_->Outer()) {
+        wave_->CopyGraphs();
     }
 }
 

@@ -52,6 +52,8 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     bool LineStyleChecked() const override;
 
     void mnuExit_Click();
+    // Ctrl+C: the spectrum view copies its picture and table, the waveform view its graphs.
+    void CopyActiveView();
     // Loads a file the user chose without the dialog (dropped on the frame, named on the
     // command line) as File > Open loads a chosen one: same reader, same failure path.
     void OpenFile(const std::string& path);

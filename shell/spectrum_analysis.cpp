@@ -11,6 +11,10 @@ constexpr float kKeyY = 0;
 
 } // namespace
 
+void SpectrumAnalysis::DescribeBlock(const BlockSource& source) {
+    spectrum_.DescribeBlock(source);
+}
+
 void SpectrumAnalysis::Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) {
     spectrum_.FftWave(y, Npont, Freq);
 }

@@ -10,6 +10,7 @@ class SpectrumAnalysis : public AnalysisPort {
   public:
     explicit SpectrumAnalysis(Form101& spectrum) : spectrum_(spectrum) {}
 
+    void DescribeBlock(const BlockSource& source) override;
     void Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override;
     bool MarkedPeak() const override;
     float XMark() const override;

@@ -71,6 +71,13 @@ const std::string& NoteName(std::int32_t row) {
     return names.at(static_cast<std::size_t>(row));
 }
 
+const std::string& NoteLetters(std::int32_t row) {
+    static const std::array<std::string, 12> letters{
+        "A", "A#/Bb", "B", "C", "C#/Db", "D", "D#/Eb", "E", "F", "F#/Gb", "G", "G#/Ab",
+    };
+    return letters.at(static_cast<std::size_t>(row));
+}
+
 NoteReading NameNoteAt(float X) {
     NoteReading r;
     r.h = TenthsFrom440(X);
@@ -103,6 +110,7 @@ NoteReading NameNoteAt(float X) {
         --octave;
     }
     r.octave = octave;
+    r.row = n;
     r.name = NoteName(n);
     return r;
 }

@@ -18,6 +18,7 @@ struct NoteReading {
     // MIDI note of that semitone, limited to 127; none below note 0 (the caller keeps its own).
     std::optional<std::uint8_t> NoteCode;
     std::int32_t octave = 0; // octaves change between B and C; 440 Hz is in octave 4
+    std::int32_t row = 0;    // the semitone within its octave, 0 = A ... 11 = G#
     std::string name;        // "La  (A)" ... the note name of the semitone
 };
 
@@ -25,6 +26,9 @@ NoteReading NameNoteAt(float X);
 
 // The name of semitone row n (0 = A ... 11 = G#), with its exact blanks.
 const std::string& NoteName(std::int32_t row);
+// The letter name of semitone row n as the note name gives it in brackets, without blanks:
+// "A", "A#/Bb" ... "G#/Ab".
+const std::string& NoteLetters(std::int32_t row);
 
 // The height readout: the text for a pointer at y, or nothing when y lies below the baseline or
 // more than 10 twips above the top of the spectrum area. baseY and topY are taken as singles.

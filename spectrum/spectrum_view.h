@@ -10,10 +10,12 @@
 #include "platform/control_widgets.h"
 #include "platform/form.h"
 #include "spectrum_graph.h"
+#include "spectrum_table.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,8 @@ class Form101 : public Form {
     // ---- Analysis and drawing ----
     // Transforms y[1 .. Npont] in place (y[0] unused) and draws its spectrum; Freq in Hz.
     void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq);
+    // Names the source of the next block FftWave receives; it stays with that spectrum.
+    void DescribeBlock(const BlockSource& source) { nextSource_ = source; }
     // Unpacks the packed spectrum y[1 .. 2 ftnpont] and draws it.
     void GrafFt(const std::vector<double>& y, std::int32_t ftnpont);
     // Redraws the whole picture: baseline, the spectrum of ftnpont bins unless SoEsc, the axis
@@ -51,6 +55,13 @@ class Form101 : public Form {
     void Image1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Image1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Image1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+
+    // ---- Copy (Ctrl+C while the view is active; spectrum_view_copy.cpp) ----
+    // Puts the picture as drawn (image/png) and the spectrum's table (text/plain) on the
+    // clipboard.
+    void CopySpectrum();
+    // The spectrum on show with where it came from, for the table and the description.
+    SpectrumOnShow OnShow() const;
 
     bool MarkPeak() const { return markPeak_; }
     float XMark() const { return xMark_; }
@@ -96,11 +107,18 @@ class Form101 : public Form {
     void ShowHeight(float Y);
     void ShowFrequency(float X);
     void SetRightAnchored(Label& label, const std::string& text, double right);
+    // x of the mark's tip while it is on show.
+    std::optional<float> MarkOnShow() const;
+    // The accessible descriptions of the graph and of the readout, from what they show.
+    void DescribeGraph();
+    void DescribeReadout();
 
     Services& services_;
     const GraphStylePort& style_;
     NotePlayer& notes_;
     SpectrumArrays ft_;
+    BlockSource nextSource_; // named before the next block
+    BlockSource source_;     // the source of the spectrum on show
     std::int32_t freqGraf_ = 0;
     double baseY_ = 0.0, topY_ = 0.0;
     bool markPeak_ = false;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace {
 
@@ -49,8 +50,10 @@ void Form101::FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t F
     }
     const std::int32_t n = num::CLng(Npont / 2.0);
     freqGraf_ = Freq;
+    source_ = std::exchange(nextSource_, {});
     REALFT(y, n, 1);
     GrafFt(y, n);
+    DescribeGraph();
     SetFocus();
 }
 

@@ -89,6 +89,8 @@ void Form101::PlaceControls() {
     QFont axisFont(QStringLiteral("Arial"));
     axisFont.setPointSizeF(8);
     Picture2.Font() = axisFont;
+    Picture2.SetAccessibleName("Spectrum");
+    Label2.SetAccessibleName("Readout");
     HScroll1.Move(0, 3520, 11775, 240);
     HScroll1.SetRange(kScrollMin, kScrollMax, kScrollSmall, kScrollLarge);
 
@@ -100,6 +102,7 @@ void Form101::PlaceControls() {
 
     Image1.Move(kKeyboardLeft, kKeyboardTop, kKeyboardWidth, kKeyboardHeight);
     Image1.SetPicture(QImage(QString::fromLatin1(kKeyboardResource)));
+    Image1.SetAccessibleName("Keyboard: right button plays a key");
 
     Line1.SetEnds(7080, 0, 7080, 3480);
     for (auto& line : Line2) {
@@ -147,6 +150,7 @@ void Form101::Form_Load() {
     HScroll1.SetValue(kScrollAtLoad);
     harmDrag_ = true;
     Grafmesmo(0, true);
+    DescribeGraph();
     Harmlog();
     notes_.Open();
 }

@@ -48,8 +48,25 @@ void Form101::Picture2_MouseMove(std::int16_t Button, std::int16_t, float X, flo
         ShowHeight(Y);
     }
     ShowFrequency(X);
+    DescribeReadout();
     Line1.SetEnds(X, Line1.Y1(), X, Line1.Y2());
     Line1.SetVisible(true);
+}
+
+void Form101::DescribeReadout() {
+    std::string text = Label2.Caption() + " " + Label5.Caption() + ", " + Label3.Caption() + ", " +
+                       Label4.Caption();
+    if (Label6.Visible()) {
+        text += ", " + Label7.Caption() + Label6.Caption() + " " + Label8.Caption();
+    }
+    Label2.SetAccessibleDescription(text);
+}
+
+std::optional<float> Form101::MarkOnShow() const {
+    if (!markPeak_ || !Image2.Visible()) {
+        return std::nullopt;
+    }
+    return static_cast<float>(Image2.Left()) + kMarkDx;
 }
 
 void Form101::ShowHeight(float Y) {

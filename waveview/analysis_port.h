@@ -3,12 +3,16 @@
 // with the spectrum view's own handlers, the ones the user's mouse runs.
 #pragma once
 
+#include "platform/block_source.h"
+
 #include <cstdint>
 #include <vector>
 
 class AnalysisPort {
   public:
     virtual ~AnalysisPort() = default;
+    // Names the source of the next block Analyse receives, kept with its spectrum.
+    virtual void DescribeBlock(const BlockSource& source) = 0;
     // Transforms y[1 .. Npont] in place (y[0] unused) and draws its spectrum; Freq in Hz.
     virtual void Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) = 0;
     // Whether a peak is marked, and where (x on the spectrum picture, twips).

@@ -27,6 +27,10 @@ ChannelLayout LayoutFor(double bits, const std::string& channelsText, bool left)
     return layout;
 }
 
+std::string ChannelName(const ChannelLayout& layout) {
+    return !layout.stereo ? "Mono" : layout.right ? "Right" : "Left";
+}
+
 std::vector<double> ReadChannelBlock(FileChannel& ch, std::int32_t npont,
                                      const ChannelLayout& layout) {
     const std::size_t count = npont > 0 ? static_cast<std::size_t>(npont) : 0;
@@ -80,6 +84,8 @@ void Form103::Command5_Click() {
         std::vector<double> y = ReadChannelBlock(ch, Npont, layout);
         ch.Close();
 
+        analysis_.DescribeBlock({frame_.CommonDialog1().FileName(), ChannelName(layout),
+                                 SelIniMs / 1000.0, SelEndMs / 1000.0});
         analysis_.Analyse(y, Npont, Freq);
     } catch (const std::exception&) {
         // A file gone or changed since it was loaded, or a value out of range: the command

@@ -19,6 +19,9 @@ struct ChannelLayout {
 // "Stereo" means two samples per frame; `left` is the state of the "Left" option.
 ChannelLayout LayoutFor(double bits, const std::string& channelsText, bool left);
 
+// The channel's name in the analysis's description: "Mono", "Left" or "Right".
+std::string ChannelName(const ChannelLayout& layout);
+
 // Reads `npont` frames from the current position of `ch` into y[1 .. npont] (y[0] unused),
 // one sample of the chosen channel per frame. Reads past the end of the file give zero.
 std::vector<double> ReadChannelBlock(FileChannel& ch, std::int32_t npont,

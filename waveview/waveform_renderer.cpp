@@ -2,6 +2,7 @@
 #include "waveform_renderer.h"
 #include "waveform_view.h"
 
+#include "platform/clipboard.h"
 #include "platform/file_channel.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
@@ -13,6 +14,11 @@ namespace {
 
 constexpr double kMonoHeight = 2480;   // twips
 constexpr double kStereoHeight = 1240; // twips
+
+// What a screen reader calls the graphs.
+const char* const kMonoGraphName = "Waveform, mono";
+const char* const kLeftGraphName = "Waveform, left channel";
+const char* const kRightGraphName = "Waveform, right channel";
 
 // One pair of pictures drawn alike: a graph and its inverse copy.
 struct GraphPair {
@@ -61,6 +67,8 @@ void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
         Picture2.SetHeight(kMonoHeight);
         Picture5.SetVisible(false);
     }
+    Picture2.SetAccessibleName(stereo ? kLeftGraphName : kMonoGraphName);
+    Picture5.SetAccessibleName(kRightGraphName);
 
     const GraphMetrics m = MetricsFor(Picture2.ScaleWidth(), Picture2.ScaleHeight());
     const double xstep = static_cast<double>(Lendad) / m.sw;
@@ -131,4 +139,8 @@ void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
         }
     }
     services_.beep->Beep();
+}
+
+void Form103::CopyGraphs() {
+    CopyToClipboard(Picture1.Snapshot());
 }

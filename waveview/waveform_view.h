@@ -70,6 +70,9 @@ class Form103 : public Form {
     void Option3_Click();   // "Line"
     void Option4_Click();   // "Points"
 
+    // Puts the graphs as drawn on the clipboard as a picture (Ctrl+C while the view is active).
+    void CopyGraphs();
+
     // ---- Hand-off to the analysis ----
     // "FFT": reads FftPoints frames of the chosen channel from the first selected frame and
     // hands them to the spectrum view's transform.

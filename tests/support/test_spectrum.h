@@ -14,6 +14,7 @@ class TestSpectrum : public AnalysisPort {
         std::string what; // "name", "sound", "stop"
         float x;
     };
+    void DescribeBlock(const BlockSource& s) override { source = s; }
     void Analyse(std::vector<double>&, std::int32_t, std::int32_t) override { ++transforms; }
     bool MarkedPeak() const override { return markPeak; }
     float XMark() const override { return xMark; }
@@ -24,5 +25,6 @@ class TestSpectrum : public AnalysisPort {
     bool markPeak = false;
     float xMark = 0;
     int transforms = 0;
+    BlockSource source;
     std::vector<Request> requests;
 };

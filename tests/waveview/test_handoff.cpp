@@ -23,6 +23,7 @@ class RecordingSpectrum : public AnalysisPort {
         MousePointer pointer;
         bool channelOpen;
     };
+    void DescribeBlock(const BlockSource&) override {}
     void Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override {
         calls.push_back({y, Npont, Freq, (*view)->Pointer(), channel->IsOpen()});
     }

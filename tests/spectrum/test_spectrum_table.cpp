@@ -1,0 +1,157 @@
+// The table the spectrum copy puts on the clipboard: its rows against the transform of a known
+// tone, its header with and without a mark, and the graph's description.
+#include "spectrum/real_fft.h"
+#include "spectrum/spectrum_graph.h"
+#include "spectrum/spectrum_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Row {
+    int bin;
+    double hz;
+    double magnitude;
+    std::string note;
+    int octave;
+};
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, sep)) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+std::vector<std::string> HeaderLines(const std::string& table) {
+    std::vector<std::string> header;
+    for (const std::string& line : Split(table, '\n')) {
+        if (line.starts_with("#")) {
+            header.push_back(line);
+        }
+    }
+    return header;
+}
+
+std::vector<Row> Rows(const std::string& table) {
+    std::vector<Row> rows;
+    for (const std::string& line : Split(table, '\n')) {
+        if (line.starts_with("#")) {
+            continue;
+        }
+        const auto cells = Split(line, '\t');
+        EXPECT_EQ(cells.size(), 5u) << line;
+        if (cells.size() == 5) {
+            rows.push_back({std::stoi(cells[0]), std::stod(cells[1]), std::stod(cells[2]), cells[3],
+                            std::stoi(cells[4])});
+        }
+    }
+    return rows;
+}
+
+// The packed spectrum of m samples of a sine of `hz` at `rate`, and its unpacking.
+struct Analysed {
+    std::vector<double> packed;
+    SpectrumArrays ft;
+};
+
+Analysed Tone(int m, double hz, int rate) {
+    Analysed a;
+    a.packed.assign(static_cast<std::size_t>(m) + 1, 0.0);
+    for (int j = 0; j < m; ++j) {
+        a.packed[static_cast<std::size_t>(j) + 1] = 1000 * std::sin(2 * kPi * hz * j / rate);
+    }
+    REALFT(a.packed, m / 2, 1);
+    UnpackSpectrum(a.packed, m / 2, a.ft);
+    return a;
+}
+
+} // namespace
+
+TEST(SpectrumTable, RowsFollowTheTransformOfATone) {
+    // 440 Hz lies between bins 40 and 41 of 4096 points at 44100 Hz (10.77 Hz a bin).
+    const Analysed a = Tone(4096, 440, 44100);
+    const BlockSource source{"/data/tone.wav", "Mono", 0.5, 1.25};
+    const SpectrumOnShow shown{a.ft, 2048, 44100, source, std::nullopt};
+    const std::vector<Row> rows = Rows(SpectrumTable(shown));
+
+    ASSERT_EQ(rows.size(), 2048u);
+    const Row* strongest = &rows[0];
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int k = static_cast<int>(i) + 1;
+        EXPECT_EQ(rows[i].bin, k);
+        EXPECT_NEAR(rows[i].hz, k * 44100.0 / 4096, 1e-9);
+        // |F_k|; the last bin, half the sample rate, is packed beside F_0.
+        const double re = k < 2048 ? a.packed[2 * k + 1] : a.packed[2];
+        const double im = k < 2048 ? a.packed[2 * k + 2] : 0.0;
+        EXPECT_NEAR(rows[i].magnitude, std::hypot(re, im), 1e-9 * a.ft.MagMax) << k;
+        if (rows[i].magnitude > strongest->magnitude) {
+            strongest = &rows[i];
+        }
+    }
+    EXPECT_LE(std::abs(strongest->hz - 440), 44100.0 / 4096);
+    EXPECT_EQ(strongest->note, "A");
+    EXPECT_EQ(strongest->octave, 4);
+    // Bin 1 (10.77 Hz) is named as the readout names its x: F of octave -1 (10.91 Hz).
+    EXPECT_EQ(rows[0].note, "F");
+    EXPECT_EQ(rows[0].octave, -1);
+
+    EXPECT_EQ(SpectrumDescription(shown),
+              "tone.wav, mono, 0.5 s to 0.593 s analysed (4096 points at 44100 Hz); strongest "
+              "peak 441.43 Hz, note A, octave 4");
+}
+
+TEST(SpectrumTable, HeaderWithAndWithoutAMark) {
+    const Analysed a = Tone(64, 1000, 8000);
+    const SpectrumArrays none;
+    const BlockSource nowhere;
+    const BlockSource source{"/data/tone.wav", "Right", 0.25, 0.75};
+    const std::string mark = "# Marked peak (Hz)\t331.537\tE\t4";
+    const std::string columns = "# Bin\tFrequency (Hz)\tMagnitude\tNote\tOctave";
+    const std::vector<std::string> analysed = {
+        "# Tonvexa spectrum",          "# File\t/data/tone.wav",    "# Channel\tRight",
+        "# Selection start (s)\t0.25", "# Selection end (s)\t0.75", "# Points\t64",
+        "# Sample rate (Hz)\t8000",
+    };
+    using V = std::vector<std::string>;
+    auto with = [](V lines, std::initializer_list<std::string> more) {
+        lines.insert(lines.end(), more);
+        return lines;
+    };
+    const struct {
+        const char* what;
+        SpectrumOnShow shown;
+        V header;
+        std::size_t rows;
+    } cases[] = {
+        {"before any analysis",
+         {none, 0, 0, nowhere, std::nullopt},
+         V{"# Tonvexa spectrum", "# No analysis yet", columns},
+         0},
+        {"before any analysis, mark on show",
+         {none, 0, 0, nowhere, 15160.0f},
+         V{"# Tonvexa spectrum", "# No analysis yet", mark, columns},
+         0},
+        {"analysed", {a.ft, 32, 8000, source, std::nullopt}, with(analysed, {columns}), 32},
+        {"analysed, mark on show",
+         {a.ft, 32, 8000, source, 15160.0f},
+         with(analysed, {mark, columns}),
+         32},
+    };
+    for (const auto& c : cases) {
+        const std::string table = SpectrumTable(c.shown);
+        EXPECT_EQ(HeaderLines(table), c.header) << c.what;
+        EXPECT_EQ(Rows(table).size(), c.rows) << c.what;
+    }
+    EXPECT_EQ(SpectrumDescription(cases[0].shown), "No analysis yet");
+}
