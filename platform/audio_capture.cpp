@@ -2,6 +2,7 @@
 // reference-counted, so each takes and releases its own share.
 #define SDL_MAIN_HANDLED
 #include "audio_capture.h"
+#include "sdl_audio_share.h"
 
 #include <SDL.h>
 
@@ -46,22 +47,6 @@ namespace {
 // is endless silence, which is no microphone.
 constexpr const char* kSilentDriver = "dummy";
 
-// One share of the audio subsystem, held for the life of the object.
-class AudioShare {
-  public:
-    AudioShare() { ok_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; }
-    ~AudioShare() {
-        if (ok_)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    AudioShare(const AudioShare&) = delete;
-    AudioShare& operator=(const AudioShare&) = delete;
-    bool Ok() const { return ok_; }
-
-  private:
-    bool ok_;
-};
-
 void SDLCALL CopyIntoRing(void* userdata, Uint8* stream, int len) {
     auto* ring = static_cast<SampleRing*>(userdata);
     ring->Push(reinterpret_cast<const float*>(stream),
@@ -70,7 +55,7 @@ void SDLCALL CopyIntoRing(void* userdata, Uint8* stream, int len) {
 
 class SdlCaptureDevice : public CaptureDevice {
   public:
-    SdlCaptureDevice(std::unique_ptr<AudioShare> share, std::unique_ptr<SampleRing> ring,
+    SdlCaptureDevice(std::unique_ptr<SdlAudioShare> share, std::unique_ptr<SampleRing> ring,
                      std::string driver)
         : share_(std::move(share)), ring_(std::move(ring)), driver_(std::move(driver)) {}
     ~SdlCaptureDevice() override {
@@ -105,7 +90,7 @@ class SdlCaptureDevice : public CaptureDevice {
     const std::string& Driver() const override { return driver_; }
 
   private:
-    std::unique_ptr<AudioShare> share_; // released after the device is closed
+    std::unique_ptr<SdlAudioShare> share_; // released after the device is closed
     std::unique_ptr<SampleRing> ring_;
     std::string driver_;
     SDL_AudioDeviceID id_ = 0;
@@ -117,7 +102,7 @@ std::unique_ptr<CaptureDevice> OpenCaptureDevice(std::string& why) {
     SDL_SetMainReady();
     // Without this SDL takes SIGINT and SIGTERM, and the program would ignore kill.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    auto share = std::make_unique<AudioShare>();
+    auto share = std::make_unique<SdlAudioShare>();
     if (!share->Ok()) {
         why = SDL_GetError();
         return nullptr;

@@ -8,6 +8,7 @@
 // compares the default's name with the one it opened on.
 #define SDL_MAIN_HANDLED
 #include "audio_backend.h"
+#include "sdl_audio_share.h"
 
 #include <SDL.h>
 
@@ -17,22 +18,6 @@ namespace {
 
 constexpr int kFallbackRate = 48000; // frames per second, when the device states no preference
 constexpr int kChannels = 2;
-
-// The audio subsystem, initialised for the life of the object.
-class AudioSubsystem {
-  public:
-    AudioSubsystem() { ok_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; }
-    ~AudioSubsystem() {
-        if (ok_)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    AudioSubsystem(const AudioSubsystem&) = delete;
-    AudioSubsystem& operator=(const AudioSubsystem&) = delete;
-    bool Ok() const { return ok_; }
-
-  private:
-    bool ok_;
-};
 
 // SDL names an open device by a number; this makes it a nullable handle for unique_ptr.
 struct DeviceId {
@@ -74,7 +59,7 @@ void SDLCALL Trampoline(void* userdata, Uint8* stream, int len) {
 
 class SdlOutputDevice : public OutputDevice {
   public:
-    SdlOutputDevice(std::unique_ptr<AudioSubsystem> subsystem, DeviceHandle device,
+    SdlOutputDevice(std::unique_ptr<SdlAudioShare> subsystem, DeviceHandle device,
                     std::unique_ptr<Callback> callback, DeviceSpec spec)
         : callback_(std::move(callback)), subsystem_(std::move(subsystem)),
           device_(std::move(device)), spec_(std::move(spec)) {}
@@ -89,7 +74,7 @@ class SdlOutputDevice : public OutputDevice {
 
   private:
     std::unique_ptr<Callback> callback_;
-    std::unique_ptr<AudioSubsystem> subsystem_;
+    std::unique_ptr<SdlAudioShare> subsystem_;
     DeviceHandle device_;
     DeviceSpec spec_;
 };
@@ -141,7 +126,7 @@ std::unique_ptr<OutputDevice> OpenOutputDevice(int rate, int bufferFrames, Rende
     callback->render = render;
     callback->user = user;
     SDL_AudioSpec obtained{};
-    auto subsystem = std::make_unique<AudioSubsystem>();
+    auto subsystem = std::make_unique<SdlAudioShare>();
     DeviceHandle device;
     if (subsystem->Ok())
         device = OpenDefault(rate, bufferFrames, callback.get(), obtained);
@@ -150,7 +135,7 @@ std::unique_ptr<OutputDevice> OpenOutputDevice(int rate, int bufferFrames, Rende
         // time, so playback, positions and notifications go on silently.
         subsystem.reset();
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        subsystem = std::make_unique<AudioSubsystem>();
+        subsystem = std::make_unique<SdlAudioShare>();
         if (subsystem->Ok())
             device = OpenDefault(rate, bufferFrames, callback.get(), obtained);
     }
