@@ -20,15 +20,15 @@ std::string NotePlayer::InstrumentFile() const {
     return userFolder_ + kInstrumentNoteFile;
 }
 
-bool NotePlayer::PrepareCopies() {
-    const bool piano = EnsureNoteFile(templateFolder_ + kPianoNoteFile, PianoFile(), kPianoKeyOff);
-    const bool instrument =
-        EnsureNoteFile(templateFolder_ + kInstrumentNoteFile, InstrumentFile(), kInstrumentKeyOff);
-    return piano && instrument;
+bool NotePlayer::PrepareCopy(bool instrument) {
+    return instrument ? EnsureNoteFile(templateFolder_ + kInstrumentNoteFile, InstrumentFile(),
+                                       kInstrumentKeyOff)
+                      : EnsureNoteFile(templateFolder_ + kPianoNoteFile, PianoFile(), kPianoKeyOff);
 }
 
 void NotePlayer::Open() {
-    PrepareCopies();
+    PrepareCopy(false);
+    PrepareCopy(true);
     for (MMControl* player : {&piano_, &instrument_}) {
         player->SetWait(true);
         player->SetDeviceType("Sequencer");
@@ -59,7 +59,7 @@ void NotePlayer::UseInstrument(std::int16_t InstCode) {
     // Closing releases the note files (and stops a note that is sounding).
     instrument_.SetCommand("Close");
     piano_.SetCommand("Close");
-    if (opened_ && PrepareCopies()) {
+    if (opened_ && PrepareCopy(true)) {
         // Each program number is written as a little-endian 16-bit value: the program byte
         // and the zero delta time that follows it.
         std::vector<BytePatch> patches;
@@ -87,7 +87,8 @@ void NotePlayer::Press() {
     }
     noteFile_ = player->FileName();
     player->SetCommand("Close");
-    if (PrepareCopies() && PatchNoteFile(noteFile_, {{keyOn_, noteCode_}, {keyOff_, noteCode_}})) {
+    if (PrepareCopy(inUse_ == 2) &&
+        PatchNoteFile(noteFile_, {{keyOn_, noteCode_}, {keyOff_, noteCode_}})) {
         player->SetCommand("Open");
         player->SetCommand("Play");
     }

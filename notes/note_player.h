@@ -55,8 +55,9 @@ class NotePlayer {
 
   private:
     MMControl* InUse();
-    // Makes sure both writable copies exist and are whole; false when one cannot be made.
-    bool PrepareCopies();
+    // Makes sure the writable copy of the instrument (or the piano) note file exists and is
+    // whole; false when it cannot be made.
+    bool PrepareCopy(bool instrument);
 
     std::string templateFolder_;
     std::string userFolder_;
