@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -70,6 +71,17 @@ class DiskEngine {
         return PumpUntil([this] { return engine_->Info().soundFont != SoundFontState::Loading; },
                          10000) &&
                engine_->Info().soundFont == SoundFontState::Ready;
+    }
+    // Pumps events until the device has been handed `frames` more frames than so far. Waits
+    // in the device's time, which a starved machine stretches against the wall clock.
+    bool PumpDeviceFrames(std::size_t frames, int timeoutMs = 10000) const {
+        const auto written = [this] {
+            std::error_code error;
+            const auto bytes = std::filesystem::file_size(path_, error);
+            return error ? std::uintmax_t{0} : bytes;
+        };
+        const std::uintmax_t target = written() + frames * 2 * sizeof(float);
+        return PumpUntil([&] { return written() >= target; }, timeoutMs);
     }
     // Ends the engine and reads everything its device was given.
     Capture Finish() {

@@ -104,12 +104,12 @@ TEST_F(ViewPlayback, PauseTwiceResumesWhereItPausedWithPlayDisabled) {
     f.SelIniMs = 100;
     f.SelEndMs = 900;
     f.Command1.Press();
-    PumpFor(250);
+    ASSERT_TRUE(engine->PumpDeviceFrames(static_cast<std::size_t>(rate / 4)));
     f.Command2.Press();
     EXPECT_TRUE(f.MMControl1.IsPaused());
     EXPECT_FALSE(f.Command1.Enabled());
     const std::int32_t at = f.MMControl1.Position();
-    PumpFor(300);
+    ASSERT_TRUE(engine->PumpDeviceFrames(static_cast<std::size_t>(rate * 3 / 10)));
     EXPECT_EQ(f.MMControl1.Position(), at);
     f.Command2.Press();
     EXPECT_TRUE(f.MMControl1.IsPlaying());
