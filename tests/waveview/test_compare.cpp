@@ -77,7 +77,9 @@ TEST_F(Compare, PlaysTheSelectionThenTheMarkedNoteForItsDuration) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start)
                         .count();
-    EXPECT_NEAR(static_cast<double>(ms), want, 100);
+    // A coarse timer may fire up to 5 % early; a busy machine only delays it.
+    EXPECT_GE(ms, want * 95 / 100 - 10);
+    EXPECT_LT(ms, want + 500);
     ASSERT_EQ(spectrumDouble.requests.size(), 3u);
     EXPECT_EQ(spectrumDouble.requests[2].what, "stop");
     EXPECT_FALSE(f.Timer1.Enabled());
