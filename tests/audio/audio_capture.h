@@ -75,13 +75,14 @@ class DiskEngine {
     // Pumps events until the device has been handed `frames` more frames than so far. Waits
     // in the device's time, which a starved machine stretches against the wall clock.
     bool PumpDeviceFrames(std::size_t frames, int timeoutMs = 10000) const {
-        const auto written = [this] {
-            std::error_code error;
-            const auto bytes = std::filesystem::file_size(path_, error);
-            return error ? std::uintmax_t{0} : bytes;
-        };
-        const std::uintmax_t target = written() + frames * 2 * sizeof(float);
-        return PumpUntil([&] { return written() >= target; }, timeoutMs);
+        const std::size_t target = FramesHanded() + frames;
+        return PumpUntil([&] { return FramesHanded() >= target; }, timeoutMs);
+    }
+    // Frames handed to the device so far, give or take the capture file's write buffer.
+    std::size_t FramesHanded() const {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(path_, error);
+        return error ? 0 : static_cast<std::size_t>(bytes) / (2 * sizeof(float));
     }
     // Ends the engine and reads everything its device was given.
     Capture Finish() {
