@@ -126,7 +126,6 @@ class Form103 : public Form {
     std::int16_t PlayMode = 0;
     std::int32_t SelIniMs = 0;
     std::int32_t SelEndMs = 0;
-    double TwipsPerMs = 0;
     std::int16_t CursorX = 0;
     bool CompareArmed = false;
     std::int16_t LastMouseX = 0;
@@ -139,19 +138,35 @@ class Form103 : public Form {
     float Amp8Stereo = 7.0f;
     float Amp16Stereo = 1.0f / 35;
 
-    // ---- Controls (declared in placement order: containers before what they hold) ----
+    // ---- Controls ----
+    // Declared in placement order (containers before what they hold; the order is also the
+    // widgets' stacking and reading order), so the access changes follow it. Public are the
+    // controls that another window or a test drives or reads; the value labels are read
+    // through the accessors above.
 
-    Label Label1, Label2, Label3, Label4, Label5;
+    Label Label1, Label2, Label3;
+
+  private:
+    Label Label4, Label5;
     std::array<Label, 2> Label6;
     Label Label7, Label8, Label9, Label10, Label11, Label12, Label13, Label14;
     std::array<Label, 2> Label15;
+
+  public:
     // 1..6 hold the selection values; 0 and 7..11 are the "Select" table's fixed captions.
     std::array<Label, 12> Label16;
+
+  private:
     Label Label17;
 
+  public:
     Frame Frame1;           // "Analysis by FFT"
     CommandButton Command5; // "FFT"
+
+  private:
     Label Label18, Label19;
+
+  public:
     Frame Frame2; // "Channel"
     OptionButton Option1, Option2;
 
@@ -161,8 +176,12 @@ class Form103 : public Form {
     CommandButton Command1, Command2, Command3, Command4; // Play, Pause, Stop, Play Cyclic
     CommandButton Command9;                               // Compare FFT
     CommandButton Command6, Command7, Command8;           // Zoom, Normal, Cancel
-    Label Label20, Label21;                               // "Vertical" "Amplitude"
-    CommandButton Command11, Command12;                   // x 2, x 1/2
+
+  private:
+    Label Label20, Label21; // "Vertical" "Amplitude"
+
+  public:
+    CommandButton Command11, Command12; // x 2, x 1/2
 
     PictureBox Picture1;                    // holds the graphs
     PictureBox Picture2;                    // left (or only) channel
@@ -178,6 +197,7 @@ class Form103 : public Form {
     MMControl MMControl1; // the wave player
 
   private:
+    double TwipsPerMs = 0;
     Services& services_;
     FileChannel& channel1_;
     FramePort& frame_;
