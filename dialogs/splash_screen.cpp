@@ -117,7 +117,7 @@ frmSplash::frmSplash()
     : Frame1(Widget(), ""), Image1(Frame1.Widget(), kSplashArtwork),
       imgLogo(Frame1.Widget(), kSplashArtwork), lblCompanyProduct(Frame1.Widget()),
       lblProductName(Frame1.Widget()), lblPlatform(Frame1.Widget()), lblVersion(Frame1.Widget()),
-      Timer1(kSplashTimeMs, false), events_(std::make_unique<SplashEvents>(*this)) {
+      Timer1(kSplashTimeMs, false, Widget()), events_(std::make_unique<SplashEvents>(*this)) {
     QWidget* window = Widget();
     // A fixed border without caption or buttons, kept out of the task bar.
     window->setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);

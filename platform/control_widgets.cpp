@@ -293,10 +293,10 @@ void LineControl::SetEnds(double x1, double y1, double x2, double y2) {
 
 // ---- Timer ----
 
-Timer::Timer(int intervalMs, bool enabled)
-    : timer_(std::make_unique<QTimer>()), interval_(intervalMs), enabled_(enabled) {
+Timer::Timer(int intervalMs, bool enabled, const QWidget* owner)
+    : timer_(std::make_unique<QTimer>()), owner_(owner), interval_(intervalMs), enabled_(enabled) {
     QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(),
-                     [this] { Dispatch(nullptr, Tick); });
+                     [this] { Dispatch(owner_, Tick); });
     Restart();
 }
 

@@ -144,7 +144,8 @@ class LineControl : public Control {
 // interval is above 0; the handler disables it when it should fire once.
 class Timer {
   public:
-    Timer(int intervalMs, bool enabled);
+    // A failing Tick returns the window whose surface is `owner` (null: none) to rest.
+    Timer(int intervalMs, bool enabled, const QWidget* owner = nullptr);
     ~Timer();
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool on);
@@ -155,6 +156,7 @@ class Timer {
   private:
     void Restart();
     std::unique_ptr<QTimer> timer_;
+    const QWidget* owner_;
     int interval_;
     bool enabled_;
 };

@@ -2,6 +2,7 @@
 
 #include "audio_engine.h"
 #include "audio_voices.h"
+#include "event_dispatch.h"
 
 #include <QObject>
 #include <QTimer>
@@ -37,13 +38,11 @@ std::int16_t ErrorNumber(OpenError e) {
 
 } // namespace
 
-MMControl::MMControl(AudioEngine& engine)
-    : engine_(engine), context_(std::make_unique<QObject>()),
+MMControl::MMControl(AudioEngine& engine, const QWidget* owner)
+    : engine_(engine), owner_(owner), context_(std::make_unique<QObject>()),
       statusTimer_(std::make_unique<QTimer>()) {
-    QObject::connect(statusTimer_.get(), &QTimer::timeout, context_.get(), [this] {
-        if (StatusUpdate)
-            StatusUpdate();
-    });
+    QObject::connect(statusTimer_.get(), &QTimer::timeout, context_.get(),
+                     [this] { Dispatch(owner_, StatusUpdate); });
 }
 
 MMControl::~MMControl() {
@@ -99,12 +98,7 @@ void MMControl::Open() {
     const std::uint64_t session = session_;
     auto onEnded = [this, context, session] {
         QMetaObject::invokeMethod(
-            context,
-            [this, session] {
-                if (session == session_ && Done)
-                    Done();
-            },
-            Qt::QueuedConnection);
+            context, [this, session] { RaiseDone(session); }, Qt::QueuedConnection);
     };
     AudioEngine::Opened opened = type == "waveaudio" ? engine_.OpenWave(fileName_, onEnded)
                                                      : engine_.OpenSequence(fileName_, onEnded);
@@ -146,12 +140,12 @@ void MMControl::Stop() {
 
 void MMControl::PostDone() {
     QMetaObject::invokeMethod(
-        context_.get(),
-        [this, session = session_] {
-            if (session == session_ && Done)
-                Done();
-        },
-        Qt::QueuedConnection);
+        context_.get(), [this, session = session_] { RaiseDone(session); }, Qt::QueuedConnection);
+}
+
+void MMControl::RaiseDone(std::uint64_t session) {
+    if (session == session_)
+        Dispatch(owner_, Done);
 }
 
 void MMControl::RefreshStatusTimer() {

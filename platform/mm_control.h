@@ -28,6 +28,7 @@
 class AudioEngine;
 class QObject;
 class QTimer;
+class QWidget;
 class Voice;
 
 class MMControl {
@@ -42,8 +43,10 @@ class MMControl {
     static constexpr std::int16_t kErrInvalidFile = 304;   // not a file this device can play
     static constexpr std::int16_t kErrNoMidiPresent = 343; // no General MIDI SoundFont
 
-    explicit MMControl(AudioEngine& engine); // a player on this engine
-    ~MMControl();                            // closes the device
+    // A player on this engine. Its notifications run as events of the window whose surface is
+    // `owner` (null: none), so a failing handler returns that window to rest.
+    explicit MMControl(AudioEngine& engine, const QWidget* owner = nullptr);
+    ~MMControl(); // closes the device
     MMControl(const MMControl&) = delete;
     MMControl& operator=(const MMControl&) = delete;
 
@@ -83,6 +86,8 @@ class MMControl {
     void Stop();
     // Queues Done for the play that just ended; dropped if the device closes first.
     void PostDone();
+    // Raises Done for the play of `session`, if that play is still the current one.
+    void RaiseDone(std::uint64_t session);
     void RefreshStatusTimer();
 
     std::string deviceType_;
@@ -97,6 +102,7 @@ class MMControl {
     std::int16_t error_ = kNoError;
 
     AudioEngine& engine_;
+    const QWidget* owner_;
     std::shared_ptr<Voice> voice_; // set while open
     std::uint64_t session_ = 0;    // changes at every Open and Close
     // Receives the queued notifications; deleting it drops those still queued.

@@ -57,8 +57,8 @@ Form103::Form103(Services& services, FileChannel& channel1, FramePort& frame,
       Picture6(Picture5.Client(), false), Picture7(Picture6.Client(), false),
       Line1(Picture2.Client(), kCursorColour), Line2(Picture5.Client(), kCursorColour),
       Line3(Picture4.Client(), kCursorColour), Line4(Picture7.Client(), kCursorColour),
-      Timer1(1500, false), MMControl1(engine), services_(services), channel1_(channel1),
-      frame_(frame), analysis_(analysis) {
+      Timer1(1500, false, Widget()), MMControl1(engine, Widget()), services_(services),
+      channel1_(channel1), frame_(frame), analysis_(analysis) {
     LayOut();
     WireSelection();
     WireZoom();

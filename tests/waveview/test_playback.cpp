@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 
 namespace {
 
@@ -308,4 +309,51 @@ TEST_F(Playback, LoadingAnotherFileSilencesThePlayingOne) {
     PumpFor(300);
     EXPECT_EQ(completions, 0) << "no completion of the silenced play arrives later";
     EXPECT_FALSE(f.MMControl1.IsOpen());
+}
+
+TEST_F(Playback, AFailingHandlerReturnsTheViewToRestWhicheverEventRanIt) {
+    // Each event's handler fails while the hourglass is up and file channel 1 is open: the
+    // failure ends there, the hourglass goes and the channel closes.
+    using Fire = std::function<void(Form103&, const std::function<void()>&)>;
+    const std::vector<std::pair<const char*, Fire>> events{
+        {"click",
+         [](Form103& f, const std::function<void()>& fail) {
+             f.Command6.Click = fail;
+             f.Command6.Press();
+         }},
+        {"note timer",
+         [](Form103& f, const std::function<void()>& fail) {
+             f.Timer1.Tick = fail;
+             f.Timer1.SetInterval(1);
+             f.Timer1.SetEnabled(true);
+         }},
+        {"player status",
+         [](Form103& f, const std::function<void()>& fail) {
+             f.Command1.Press();
+             f.MMControl1.StatusUpdate = fail;
+             f.MMControl1.SetUpdateInterval(10);
+         }},
+        {"player completion",
+         [](Form103& f, const std::function<void()>& fail) {
+             f.MMControl1.Done = fail;
+             f.Command1.Press();
+             f.Command3.Press();
+         }},
+    };
+    for (const auto& [name, fire] : events) {
+        SCOPED_TRACE(name);
+        view.reset();
+        Form103& f = Load(1, 16, kRate, kFrames, Tone);
+        channel1.Open(shell.dialog.FileName(), FileChannel::Mode::BinaryRead);
+        TestServices().screen.Set(MousePointer::Hourglass);
+        bool failed = false;
+        fire(f, [&] {
+            failed = true;
+            throw std::runtime_error("the handler failed");
+        });
+        ASSERT_TRUE(PumpUntil([&] { return failed; }, 2000));
+        PumpFor(20);
+        EXPECT_EQ(TestServices().screen.Get(), MousePointer::Default);
+        EXPECT_FALSE(channel1.IsOpen());
+    }
 }
