@@ -56,7 +56,7 @@ struct GraphPair {
 
 } // namespace
 
-void Form103::GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad) {
+void Form103::GrafWave8BM(std::int64_t Inidad, std::int32_t Lendad) {
     const bool sixteen = num::LeadingNumber(BitsText().Caption()) == 16;
     const bool stereo = ChannelsText().Caption() == "Stereo";
 

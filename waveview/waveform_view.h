@@ -40,7 +40,7 @@ class Form103 : public Form {
     // Loads and draws the file named by the main window's open dialog.
     void LerFileDad_3();
     // Draws `Lendad` frames from the 1-based file position `Inidad`; file channel 1 is open.
-    void GrafWave8BM(std::int32_t Inidad, std::int32_t Lendad);
+    void GrafWave8BM(std::int64_t Inidad, std::int32_t Lendad);
     // Clears the view: every value text empty, drawings cleared, no file loaded.
     void LimpF();
     // Sets the transform size from the selection size.
@@ -221,8 +221,8 @@ class Form103 : public Form {
     void SetSelectionWidth(float X);
     void HideSelectionWindow();
     void ClearDrawings();
-    void DrawStretch(std::int32_t Inidad, std::int32_t Lendad);
-    void SelectionStretch(std::int32_t& Inidad, std::int32_t& Lendad);
+    void DrawStretch(std::int64_t Inidad, std::int32_t Lendad);
+    void SelectionStretch(std::int64_t& Inidad, std::int32_t& Lendad);
     void TakeZoomedView(std::int32_t Lendad);
     void RedrawAmplified(float factor);
     void RedrawStyle();

@@ -14,10 +14,10 @@ namespace {
 
 constexpr float kAmpCap = 128; // "x 2" stops once Amp8Mono is above this
 
-// The file position of a frame: DataStart + BlockAlign * frame, in 32-bit arithmetic.
-std::int32_t FramePosition(std::int32_t dataStart, std::int32_t blockAlign, std::int32_t frame) {
-    return num::CLng(static_cast<double>(dataStart) +
-                     static_cast<double>(blockAlign) * static_cast<double>(frame));
+// The file position of a frame: DataStart + BlockAlign * frame. In 64 bits, since a file of
+// up to 2^31 frames of four bytes reaches 8 GiB.
+std::int64_t FramePosition(std::int32_t dataStart, std::int32_t blockAlign, std::int32_t frame) {
+    return static_cast<std::int64_t>(dataStart) + static_cast<std::int64_t>(blockAlign) * frame;
 }
 
 // The hourglass over the whole window for the life of a redraw.
@@ -60,7 +60,7 @@ void Form103::ClearDrawings() {
     Picture7.Cls();
 }
 
-void Form103::DrawStretch(std::int32_t Inidad, std::int32_t Lendad) {
+void Form103::DrawStretch(std::int64_t Inidad, std::int32_t Lendad) {
     FileChannel& ch = channel1_;
     ch.Open(frame_.CommonDialog1().FileName(), FileChannel::Mode::BinaryRead);
     // A failure on the way leaves the channel to the error rule, which closes it.
@@ -69,7 +69,7 @@ void Form103::DrawStretch(std::int32_t Inidad, std::int32_t Lendad) {
 }
 
 // The stretch "Zoom" shows: the selected frames and one frame more.
-void Form103::SelectionStretch(std::int32_t& Inidad, std::int32_t& Lendad) {
+void Form103::SelectionStretch(std::int64_t& Inidad, std::int32_t& Lendad) {
     Inidad = FramePosition(WholeNumber(DataStart()), WholeNumber(BlockAlign()),
                            WholeNumber(SelIniPoint()));
     Lendad = num::CLng(static_cast<double>(WholeNumber(SelPoints())) + 1);
@@ -99,7 +99,7 @@ void Form103::Command6_Click() {
     Picture2.SetFocus();
     HideSelectionWindow();
     ClearDrawings();
-    std::int32_t Inidad = 0;
+    std::int64_t Inidad = 0;
     std::int32_t Lendad = 0;
     SelectionStretch(Inidad, Lendad);
     DrawStretch(Inidad, Lendad);
@@ -156,7 +156,7 @@ void Form103::RedrawAmplified(float factor) {
     Hourglass busy(*this);
     Picture2.SetFocus();
     ClearDrawings();
-    const std::int32_t Inidad = FramePosition(WholeNumber(DataStart()), WholeNumber(BlockAlign()),
+    const std::int64_t Inidad = FramePosition(WholeNumber(DataStart()), WholeNumber(BlockAlign()),
                                               WholeNumber(ViewIniPoint()));
     const std::int32_t Lendad = WholeNumber(ViewPoints());
     Amp8Mono *= factor;
@@ -191,7 +191,7 @@ void Form103::RedrawStyle() {
         Picture2.SetFocus();
         return;
     }
-    std::int32_t Inidad = WholeNumber(DataStart());
+    std::int64_t Inidad = WholeNumber(DataStart());
     std::int32_t Lendad = WholeNumber(TotalPoints());
     if (!SelIniPoint().Caption().empty()) {
         SelectionStretch(Inidad, Lendad);

@@ -15,7 +15,10 @@ class TestSpectrum : public AnalysisPort {
         float x;
     };
     void DescribeBlock(const BlockSource& s) override { source = s; }
-    void Analyse(std::vector<double>&, std::int32_t, std::int32_t) override { ++transforms; }
+    void Analyse(std::vector<double>& y, std::int32_t, std::int32_t) override {
+        ++transforms;
+        block = y;
+    }
     bool MarkedPeak() const override { return markPeak; }
     float XMark() const override { return xMark; }
     void NameNoteAt(float x) override { requests.push_back({"name", x}); }
@@ -25,6 +28,7 @@ class TestSpectrum : public AnalysisPort {
     bool markPeak = false;
     float xMark = 0;
     int transforms = 0;
+    std::vector<double> block; // the samples of the last transform, 1-based
     BlockSource source;
     std::vector<Request> requests;
 };

@@ -13,8 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -242,4 +244,42 @@ TEST_F(WaveLoad, TheTransformSizeIsTheLargestPowerOfTwoBelowTheSelection) {
         view->PonTransf();
         EXPECT_EQ(view->FftPoints().Caption(), c.fftPoints) << c.selPoints;
     }
+}
+
+TEST_F(WaveLoad, ASelectionPast2GiBZoomsAndAnalysesTheFramesThere) {
+    // 16-bit mono, 1.5 G frames: the last quarter of the graph lies past byte 2^31.
+    const std::string path = dir.File("long.wav");
+    constexpr std::uint32_t kDataBytes = 0xC0000000u;
+    Bytes b = MakeWave(1, 16, 8000, 0, [](int, int) { return 0; });
+    for (int i = 0; i < 4; ++i) {
+        b[static_cast<std::size_t>(40 + i)] = static_cast<std::uint8_t>(kDataBytes >> (8 * i));
+    }
+    WriteFile(path, b);
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(b.size() + kDataBytes)), 0);
+    Load(path);
+    ASSERT_TRUE(view->FileLoaded);
+    view->Picture2_MouseDown(kLeftButton, 0, 9000, 100);
+    view->Picture2_MouseMove(kLeftButton, 0, 9500, 100);
+    view->Picture2_MouseUp(kLeftButton, 0, 9500, 100);
+    const std::int64_t first = std::stoll(view->SelIniPoint().Caption());
+    const std::int64_t at = static_cast<std::int64_t>(b.size()) + 2 * first;
+    ASSERT_GT(at, std::int64_t{1} << 31);
+
+    // The frames the transform must see: a known value where the selection starts.
+    const int points = std::stoi(view->FftPoints().Caption());
+    {
+        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(at);
+        for (int i = 0; i < points; ++i) {
+            f.put(static_cast<char>(0xE8)).put(0x03); // 1000
+        }
+    }
+    view->Command5.Press();
+    ASSERT_EQ(spectrum.transforms, 1);
+    ASSERT_EQ(spectrum.block.size(), static_cast<std::size_t>(points) + 1);
+    EXPECT_EQ(std::count(spectrum.block.begin() + 1, spectrum.block.end(), 1000.0), points);
+
+    view->Command6.Press(); // "Zoom"
+    EXPECT_EQ(view->ViewIniPoint().Caption(), view->SelIniPoint().Caption());
+    EXPECT_FALSE(channel1.IsOpen());
 }
