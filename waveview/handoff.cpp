@@ -71,10 +71,7 @@ void Form103::Command5_Click() {
     FileChannel& ch = channel1_;
     try {
         const std::int32_t Freq = WholeNumber(SampleRate());
-        // In 64 bits: the selection may start past 2 GiB.
-        const std::int64_t start = static_cast<std::int64_t>(WholeNumber(DataStart())) +
-                                   static_cast<std::int64_t>(WholeNumber(SelIniPoint())) *
-                                       num::CInt(num::ParseNumber(BlockAlign().Caption()));
+        const std::int64_t start = FilePosition(WholeNumber(SelIniPoint()));
         const std::int32_t Npont = WholeNumber(FftPoints());
         const ChannelLayout layout = LayoutFor(num::LeadingNumber(BitsText().Caption()),
                                                ChannelsText().Caption(), Option1.Value());

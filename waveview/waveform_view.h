@@ -219,6 +219,9 @@ class Form103 : public Form {
     void EdgeDragStep(float X);
     void GrabLeftEdge();
     void SetSelectionWidth(float X);
+    // The file position of a frame of the loaded file: DataStart + BlockAlign * frame, in 64
+    // bits, since a file of up to 2^31 frames of four bytes reaches 8 GiB.
+    std::int64_t FilePosition(std::int32_t frame);
     void HideSelectionWindow();
     void ClearDrawings();
     void DrawStretch(std::int64_t Inidad, std::int32_t Lendad);

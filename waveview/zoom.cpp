@@ -14,12 +14,6 @@ namespace {
 
 constexpr float kAmpCap = 128; // "x 2" stops once Amp8Mono is above this
 
-// The file position of a frame: DataStart + BlockAlign * frame. In 64 bits, since a file of
-// up to 2^31 frames of four bytes reaches 8 GiB.
-std::int64_t FramePosition(std::int32_t dataStart, std::int32_t blockAlign, std::int32_t frame) {
-    return static_cast<std::int64_t>(dataStart) + static_cast<std::int64_t>(blockAlign) * frame;
-}
-
 // The hourglass over the whole window for the life of a redraw.
 class Hourglass {
   public:
@@ -46,6 +40,11 @@ void Form103::WireZoom() {
 
 // ---- Shared steps ----
 
+std::int64_t Form103::FilePosition(std::int32_t frame) {
+    return static_cast<std::int64_t>(WholeNumber(DataStart())) +
+           static_cast<std::int64_t>(WholeNumber(BlockAlign())) * frame;
+}
+
 void Form103::HideSelectionWindow() {
     Picture3.SetWidth(0);
     Picture3.SetVisible(false);
@@ -70,8 +69,7 @@ void Form103::DrawStretch(std::int64_t Inidad, std::int32_t Lendad) {
 
 // The stretch "Zoom" shows: the selected frames and one frame more.
 void Form103::SelectionStretch(std::int64_t& Inidad, std::int32_t& Lendad) {
-    Inidad = FramePosition(WholeNumber(DataStart()), WholeNumber(BlockAlign()),
-                           WholeNumber(SelIniPoint()));
+    Inidad = FilePosition(WholeNumber(SelIniPoint()));
     Lendad = num::CLng(static_cast<double>(WholeNumber(SelPoints())) + 1);
 }
 
@@ -156,8 +154,7 @@ void Form103::RedrawAmplified(float factor) {
     Hourglass busy(*this);
     Picture2.SetFocus();
     ClearDrawings();
-    const std::int64_t Inidad = FramePosition(WholeNumber(DataStart()), WholeNumber(BlockAlign()),
-                                              WholeNumber(ViewIniPoint()));
+    const std::int64_t Inidad = FilePosition(WholeNumber(ViewIniPoint()));
     const std::int32_t Lendad = WholeNumber(ViewPoints());
     Amp8Mono *= factor;
     Amp16Mono *= factor;
