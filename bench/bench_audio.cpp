@@ -1,8 +1,8 @@
 // The audio engine's latency and load, each beside the device's own yardstick from the same
 // run: "Play" to the first sounding frame against one buffer period of the open device, and
 // the device thread's CPU share while a stereo 44.1 kHz file plays against the same thread idle.
-#include "platform/audio_engine.h"
-#include "platform/mm_control.h"
+#include "audio/audio_engine.h"
+#include "ui/mm_control.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "notes/note_player.h"
-#include "platform/audio_engine.h"
-#include "platform/common_dialog.h"
-#include "platform/file_channel.h"
-#include "platform/services.h"
+#include "audio/audio_engine.h"
+#include "ui/common_dialog.h"
+#include "base/file_channel.h"
+#include "ui/services.h"
 #include "spectrum/graph_style_port.h"
 #include "waveview/analysis_port.h"
 #include "waveview/frame_port.h"

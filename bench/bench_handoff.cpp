@@ -3,7 +3,7 @@
 // real transform of the chosen channel and its magnitudes, with no drawing.
 #include "bench_files.h"
 
-#include "platform/common_dialog.h"
+#include "ui/common_dialog.h"
 #include "shell/spectrum_analysis.h"
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"

@@ -2,8 +2,8 @@
 // only moves the selection windows and rewrites a few texts, so it must cost a small fraction
 // of one redraw (the yardstick: "x 2" redrawing the same view) and never run the renderer.
 #include "bench_files.h"
-#include "platform/common_dialog.h"
-#include "platform/services.h"
+#include "ui/common_dialog.h"
+#include "ui/services.h"
 #include "waveview/waveform_view.h"
 
 #include <benchmark/benchmark.h>

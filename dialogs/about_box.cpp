@@ -1,7 +1,7 @@
 #include "about_box.h"
 
-#include "platform/services.h"
-#include "platform/sysinfo.h"
+#include "ui/services.h"
+#include "ui/sysinfo.h"
 #include "sys_info_lookup.h"
 #include "version_text.h"
 

@@ -2,8 +2,8 @@
 // desktop's system-information tool. Modeless, and there is only one.
 #pragma once
 
-#include "platform/control_widgets.h"
-#include "platform/form.h"
+#include "ui/control_widgets.h"
+#include "ui/form.h"
 #include "vector_picture.h"
 
 #include <string>

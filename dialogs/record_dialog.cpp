@@ -1,7 +1,7 @@
 #include "record_dialog.h"
 
-#include "platform/audio_capture.h"
-#include "platform/wave_writer.h"
+#include "audio/audio_capture.h"
+#include "base/wave_writer.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "splash_screen.h"
 
-#include "platform/services.h"
+#include "ui/services.h"
 #include "version_text.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // and closes after 5 s, on any key, or on a click on its frame; closing runs OnClosed once.
 #pragma once
 
-#include "platform/control_widgets.h"
-#include "platform/form.h"
+#include "ui/control_widgets.h"
+#include "ui/form.h"
 #include "vector_picture.h"
 
 #include <functional>

@@ -2,7 +2,7 @@
 // system-information tool. Reads through the registry it is handed; no window involved.
 #pragma once
 
-#include "platform/registry.h"
+#include "ui/registry.h"
 
 #include <cstddef>
 #include <optional>

@@ -2,7 +2,7 @@
 // scale, and the program's own pictures (splash artwork, icon) built into the program.
 #pragma once
 
-#include "platform/twip_control.h"
+#include "ui/twip_control.h"
 
 #include <QIcon>
 #include <QImage>

@@ -4,7 +4,7 @@
 // through it. User-interface thread only.
 #pragma once
 
-#include "platform/mm_control.h"
+#include "ui/mm_control.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "command_line.h"
 
-#include "platform/services.h"
+#include "ui/services.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -3,8 +3,8 @@
 // two and have the spectrum redrawn.
 #include "main_window.h"
 
-#include "platform/numbers.h"
-#include "platform/services.h"
+#include "base/numbers.h"
+#include "ui/services.h"
 #include "spectrum/spectrum_view.h"
 
 #include <QAction>

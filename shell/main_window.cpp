@@ -2,8 +2,8 @@
 
 #include "dropped_file.h"
 #include "notes/note_player.h"
-#include "platform/event_dispatch.h"
-#include "platform/services.h"
+#include "ui/event_dispatch.h"
+#include "ui/services.h"
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 

@@ -2,8 +2,8 @@
 // open dialog whose file name is the program's current wave file, and the start-up timers.
 #pragma once
 
-#include "platform/common_dialog.h"
-#include "platform/control_widgets.h"
+#include "ui/common_dialog.h"
+#include "ui/control_widgets.h"
 #include "spectrum/graph_style_port.h"
 #include "waveview/frame_port.h"
 

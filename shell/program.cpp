@@ -3,10 +3,10 @@
 #include "dialogs/about_box.h"
 #include "dialogs/splash_screen.h"
 #include "dialogs/vector_picture.h"
-#include "platform/audio_engine.h"
-#include "platform/registry.h"
-#include "platform/services.h"
-#include "platform/sysinfo.h"
+#include "audio/audio_engine.h"
+#include "ui/registry.h"
+#include "ui/services.h"
+#include "ui/sysinfo.h"
 
 #include <QApplication>
 #include <QStandardPaths>

@@ -6,7 +6,7 @@
 
 #include "main_window.h"
 #include "notes/note_player.h"
-#include "platform/file_channel.h"
+#include "base/file_channel.h"
 #include "spectrum/spectrum_view.h"
 #include "spectrum_analysis.h"
 #include "waveview/waveform_view.h"

@@ -4,7 +4,7 @@
 
 #include "keyboard.h"
 #include "notes/note_player.h"
-#include "platform/services.h"
+#include "ui/services.h"
 
 float Form101::KeyX() const {
     return notes_.KeyX();

@@ -1,6 +1,6 @@
 #include "note_naming.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <algorithm>
 #include <cmath>

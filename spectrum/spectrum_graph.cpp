@@ -1,6 +1,6 @@
 #include "spectrum_graph.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <array>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "spectrum_table.h"
 
 #include "note_naming.h"
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <cctype>
 #include <cmath>

@@ -2,7 +2,7 @@
 // clipboard, and the one-sentence description a screen reader gives of the graph. No toolkit.
 #pragma once
 
-#include "platform/block_source.h"
+#include "base/block_source.h"
 #include "spectrum_graph.h"
 
 #include <cstdint>

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "graph_style_port.h"
-#include "platform/control_widgets.h"
-#include "platform/form.h"
+#include "ui/control_widgets.h"
+#include "ui/form.h"
 #include "spectrum_graph.h"
 #include "spectrum_table.h"
 

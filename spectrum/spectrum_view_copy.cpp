@@ -1,7 +1,7 @@
 // Form101: copying the spectrum (picture and table) and describing it to a screen reader.
 #include "spectrum_view.h"
 
-#include "platform/clipboard.h"
+#include "ui/clipboard.h"
 
 SpectrumOnShow Form101::OnShow() const {
     return SpectrumOnShow{ft_, NPontGraf, freqGraf_, source_, MarkOnShow()};

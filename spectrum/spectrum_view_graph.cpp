@@ -1,7 +1,7 @@
 // Form101: the transform hand-off and the drawing of spectrum, frequency axis and semitone grid.
 #include "spectrum_view.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 #include "real_fft.h"
 
 #include <algorithm>

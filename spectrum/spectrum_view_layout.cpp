@@ -6,7 +6,7 @@
 #include "keyboard.h"
 #include "notes/note_player.h"
 #include "peak_mark.h"
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <QImage>
 

@@ -5,8 +5,8 @@
 #include "keyboard.h"
 #include "note_naming.h"
 #include "notes/note_player.h"
-#include "platform/numbers.h"
-#include "platform/services.h"
+#include "base/numbers.h"
+#include "ui/services.h"
 
 namespace {
 

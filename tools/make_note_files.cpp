@@ -4,7 +4,7 @@
 // devices, which share one synthesiser, never inherit each other's instrument. Deterministic.
 // usage: make_note_files OUT_FOLDER
 #include "notes/note_files.h"
-#include "platform/midi_file.h"
+#include "base/midi_file.h"
 
 #include <cstdio>
 #include <string>

@@ -3,7 +3,7 @@
 // with the spectrum view's own handlers, the ones the user's mouse runs.
 #pragma once
 
-#include "platform/block_source.h"
+#include "base/block_source.h"
 
 #include <cstdint>
 #include <vector>

@@ -5,8 +5,8 @@
 #include "waveform_view.h"
 
 #include "analysis_port.h"
-#include "platform/numbers.h"
-#include "platform/services.h"
+#include "base/numbers.h"
+#include "ui/services.h"
 
 std::int32_t CompareNoteMs(const std::string& selTime) {
     const double seconds =

@@ -2,7 +2,7 @@
 // the current wave file, the frame's caption and pointer, the open command, the program folder.
 #pragma once
 
-#include "platform/twips.h"
+#include "ui/twips.h"
 
 #include <string>
 

@@ -6,10 +6,10 @@
 #include "analysis_port.h"
 #include "frame_port.h"
 
-#include "platform/common_dialog.h"
-#include "platform/file_channel.h"
-#include "platform/numbers.h"
-#include "platform/services.h"
+#include "ui/common_dialog.h"
+#include "base/file_channel.h"
+#include "base/numbers.h"
+#include "ui/services.h"
 
 #include <exception>
 

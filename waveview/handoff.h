@@ -2,7 +2,7 @@
 // read from the wave file. No window code.
 #pragma once
 
-#include "platform/file_channel.h"
+#include "base/file_channel.h"
 
 #include <cstdint>
 #include <string>

@@ -5,8 +5,8 @@
 
 #include "frame_port.h"
 
-#include "platform/common_dialog.h"
-#include "platform/numbers.h"
+#include "ui/common_dialog.h"
+#include "base/numbers.h"
 
 #include <exception>
 

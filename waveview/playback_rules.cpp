@@ -1,6 +1,6 @@
 #include "playback.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 double TwipsPerMsFor(double scaleWidth, double viewSecs) {
     return scaleWidth / (viewSecs * 1000);

@@ -1,7 +1,7 @@
 // The mapping rules of the waveform drawing, apart from any window.
 #include "waveform_renderer.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 #include "selection_rules.h"
 #include "waveform_view.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 namespace {
 

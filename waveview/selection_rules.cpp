@@ -1,6 +1,6 @@
 #include "selection_rules.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <cmath>
 #include <limits>

@@ -3,9 +3,9 @@
 #include "view_state.h"
 #include "waveform_view.h"
 
-#include "platform/file_channel.h"
-#include "platform/numbers.h"
-#include "platform/services.h"
+#include "base/file_channel.h"
+#include "base/numbers.h"
+#include "ui/services.h"
 
 namespace {
 

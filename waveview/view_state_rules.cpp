@@ -1,6 +1,6 @@
 #include "view_state.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 std::int32_t TransformSize(std::int32_t a) {
     if (a <= 32) {

@@ -1,6 +1,6 @@
 #include "wave_reader.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // format fields and the start of the sample data. No window code.
 #pragma once
 
-#include "platform/file_channel.h"
+#include "base/file_channel.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,10 +2,10 @@
 #include "waveform_renderer.h"
 #include "waveform_view.h"
 
-#include "platform/clipboard.h"
-#include "platform/file_channel.h"
-#include "platform/numbers.h"
-#include "platform/services.h"
+#include "ui/clipboard.h"
+#include "base/file_channel.h"
+#include "base/numbers.h"
+#include "ui/services.h"
 
 #include <cmath>
 #include <vector>

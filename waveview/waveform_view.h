@@ -3,10 +3,10 @@
 // Most of its state lives in the captions of its labels (empty caption: not set).
 #pragma once
 
-#include "platform/control_widgets.h"
-#include "platform/form.h"
-#include "platform/mm_control.h"
-#include "platform/picture_box.h"
+#include "ui/control_widgets.h"
+#include "ui/form.h"
+#include "ui/mm_control.h"
+#include "ui/picture_box.h"
 
 #include <array>
 #include <cstdint>

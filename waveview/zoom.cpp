@@ -5,10 +5,10 @@
 
 #include "frame_port.h"
 
-#include "platform/common_dialog.h"
-#include "platform/file_channel.h"
-#include "platform/numbers.h"
-#include "platform/services.h"
+#include "ui/common_dialog.h"
+#include "base/file_channel.h"
+#include "base/numbers.h"
+#include "ui/services.h"
 
 namespace {
 

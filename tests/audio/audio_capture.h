@@ -2,7 +2,7 @@
 // frame really handed to the device, event pumping, and signal measurements.
 #pragma once
 
-#include "platform/audio_engine.h"
+#include "audio/audio_engine.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/pump.h"
 

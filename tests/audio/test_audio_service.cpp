@@ -2,10 +2,10 @@
 // output device that can disappear, a SoundFont that takes as long as it is let. Player
 // commands must never wait for a file, a lost device must come back with the play going on,
 // and the engine must end without waiting for a SoundFont still loading.
-#include "platform/audio_backend.h"
-#include "platform/audio_engine.h"
-#include "platform/audio_voices.h"
-#include "platform/sound_font_lookup.h"
+#include "audio/audio_backend.h"
+#include "audio/audio_engine.h"
+#include "audio/audio_voices.h"
+#include "audio/sound_font_lookup.h"
 #include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>

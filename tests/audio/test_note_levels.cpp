@@ -4,8 +4,8 @@
 // over a full-scale wave neither clips nor changes the wave where it sounds alone.
 #include "audio_capture.h"
 
-#include "platform/midi_file.h"
-#include "platform/mm_control.h"
+#include "base/midi_file.h"
+#include "ui/mm_control.h"
 #include "shell/program.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"

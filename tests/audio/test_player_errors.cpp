@@ -1,8 +1,8 @@
 // Players that cannot play: closed devices, files the device cannot play, no sound device,
 // no SoundFont. None of them crashes, blocks or raises a notification.
 #include "audio_capture.h"
-#include "platform/midi_file.h"
-#include "platform/mm_control.h"
+#include "base/midi_file.h"
+#include "ui/mm_control.h"
 
 #include <gtest/gtest.h>
 

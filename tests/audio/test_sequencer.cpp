@@ -1,8 +1,8 @@
 // The sequencer device on the General MIDI synthesiser: a one-note file made here sounds its
 // key, in its program, for the file's own length.
 #include "audio_capture.h"
-#include "platform/midi_file.h"
-#include "platform/mm_control.h"
+#include "base/midi_file.h"
+#include "ui/mm_control.h"
 
 #include <gtest/gtest.h>
 

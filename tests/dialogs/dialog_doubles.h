@@ -5,8 +5,8 @@
 #include "dialogs/about_box.h"
 #include "tests/support/doubles.h"
 
-#include "platform/registry.h"
-#include "platform/sysinfo.h"
+#include "ui/registry.h"
+#include "ui/sysinfo.h"
 
 #include <cstdint>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "dialog_events.h"
 #include "dialogs/about_box.h"
 #include "dialogs/version_text.h"
-#include "platform/services.h"
+#include "ui/services.h"
 #include "tests/support/doubles.h"
 
 #include <QApplication>

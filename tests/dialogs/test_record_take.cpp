@@ -2,7 +2,7 @@
 #include "tests/support/fixtures.h"
 
 #include "dialogs/record_take.h"
-#include "platform/wave_writer.h"
+#include "base/wave_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // click), clicks that must not close it, and that closing runs OnClosed exactly once.
 #include "dialog_events.h"
 #include "dialogs/splash_screen.h"
-#include "platform/services.h"
+#include "ui/services.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -3,8 +3,8 @@
 // then the note E4 (MIDI 64) on the General MIDI piano.
 #include "tests/audio/audio_capture.h"
 
-#include "platform/file_channel.h"
-#include "platform/numbers.h"
+#include "base/file_channel.h"
+#include "base/numbers.h"
 #include "shell/program.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"

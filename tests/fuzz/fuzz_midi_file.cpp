@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the reader of the note files.
-#include "platform/midi_file.h"
+#include "base/midi_file.h"
 
 #include <cmath>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "waveview/wave_reader.h"
 #include "waveview/waveform_renderer.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <unistd.h>
 

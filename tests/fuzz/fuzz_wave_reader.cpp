@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the wave header walk and the values derived from it.
 #include "waveview/wave_reader.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -1,8 +1,8 @@
 // File channel 1: 1-based positions, little-endian integers, reads past the end, writes.
 #include "tests/support/fixtures.h"
 
-#include "platform/audio_backend.h"
-#include "platform/file_channel.h"
+#include "audio/audio_backend.h"
+#include "base/file_channel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The one-note MIDI writer and the reader that finds a file's length.
-#include "platform/midi_file.h"
+#include "base/midi_file.h"
 
 #include <gtest/gtest.h>
 

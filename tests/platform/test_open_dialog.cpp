@@ -3,8 +3,8 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/pump.h"
 
-#include "platform/common_dialog.h"
-#include "platform/qt_services.h"
+#include "ui/common_dialog.h"
+#include "ui/qt_services.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -2,7 +2,7 @@
 // arrives, nothing is left in flight, and a kernel without the read operation is left alone.
 #include "tests/support/fixtures.h"
 
-#include "platform/scattered_read.h"
+#include "base/scattered_read.h"
 
 #include <gtest/gtest.h>
 

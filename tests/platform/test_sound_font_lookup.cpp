@@ -1,6 +1,6 @@
 // Where the notes' SoundFont is found: a file named by the user, the synthesiser's default, then
 // the data folders in order, each with its sf2 folder before its sf3 folder.
-#include "platform/sound_font_lookup.h"
+#include "audio/sound_font_lookup.h"
 #include "tests/support/fixtures.h"
 
 #include <gtest/gtest.h>

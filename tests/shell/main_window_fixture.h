@@ -2,8 +2,8 @@
 // destroyed after it.
 #pragma once
 
-#include "platform/audio_engine.h"
-#include "platform/services.h"
+#include "audio/audio_engine.h"
+#include "ui/services.h"
 #include "shell/program.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"

@@ -2,7 +2,7 @@
 // the tests of the Instrument menu, the keyboard and the comparison.
 #pragma once
 
-#include "platform/audio_engine.h"
+#include "audio/audio_engine.h"
 #include "tests/shell/main_window_fixture.h"
 #include "tests/support/program_folder.h"
 #include "tests/support/pump.h"

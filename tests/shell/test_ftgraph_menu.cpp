@@ -8,8 +8,8 @@
 #include "tests/support/fixtures.h"
 #include "waveview/waveform_view.h"
 
-#include "platform/file_channel.h"
-#include "platform/numbers.h"
+#include "base/file_channel.h"
+#include "base/numbers.h"
 
 #include <QAction>
 #include <QColor>

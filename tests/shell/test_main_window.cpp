@@ -5,7 +5,7 @@
 #include "tests/support/fixtures.h"
 #include "waveview/waveform_view.h"
 
-#include "platform/file_channel.h"
+#include "base/file_channel.h"
 
 #include <QAction>
 #include <QMainWindow>

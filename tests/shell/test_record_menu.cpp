@@ -7,7 +7,7 @@
 #include "tests/support/pump.h"
 
 #include "dialogs/record_dialog.h"
-#include "platform/numbers.h"
+#include "base/numbers.h"
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 

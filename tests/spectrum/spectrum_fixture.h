@@ -2,8 +2,8 @@
 #pragma once
 
 #include "notes/note_player.h"
-#include "platform/audio_engine.h"
-#include "platform/common_dialog.h"
+#include "audio/audio_engine.h"
+#include "ui/common_dialog.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"

@@ -1,7 +1,7 @@
 // The spectrum view's layout, its load, and the pixels of its drawing.
 #include "spectrum_fixture.h"
 
-#include "platform/colours.h"
+#include "ui/colours.h"
 #include "spectrum/spectrum_graph.h"
 
 #include <cmath>

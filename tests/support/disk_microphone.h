@@ -2,7 +2,7 @@
 // records exactly the sound written there (32-bit float mono at the capture rate).
 #pragma once
 
-#include "platform/audio_capture.h"
+#include "audio/audio_capture.h"
 #include "tests/support/fixtures.h"
 
 #include <cmath>

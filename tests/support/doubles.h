@@ -1,7 +1,7 @@
 // Recording doubles of the desktop services, so tests never block on a modal window.
 #pragma once
 
-#include "platform/services.h"
+#include "ui/services.h"
 
 #include <deque>
 #include <functional>

@@ -2,7 +2,7 @@
 // counts how often the open command ran; answers the spectrum style check mark.
 #pragma once
 
-#include "platform/common_dialog.h"
+#include "ui/common_dialog.h"
 #include "spectrum/graph_style_port.h"
 #include "tests/support/doubles.h"
 #include "waveview/frame_port.h"

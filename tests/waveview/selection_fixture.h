@@ -2,10 +2,10 @@
 // window whose open dialog names the file, and helpers to drive the mouse as the platform does.
 #pragma once
 
-#include "platform/audio_engine.h"
-#include "platform/common_dialog.h"
-#include "platform/file_channel.h"
-#include "platform/numbers.h"
+#include "audio/audio_engine.h"
+#include "ui/common_dialog.h"
+#include "base/file_channel.h"
+#include "base/numbers.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
 #include "waveview/waveform_view.h"

@@ -3,7 +3,7 @@
 #include "playback_fixture.h"
 #include "waveview/compare.h"
 
-#include "platform/services.h"
+#include "ui/services.h"
 
 TEST(CompareNote, LastsTheSelectionWithinItsBounds) {
     const struct {

@@ -3,7 +3,7 @@
 #include "tests/support/fixtures.h"
 #include "waveview/wave_reader.h"
 
-#include "platform/file_channel.h"
+#include "base/file_channel.h"
 #include "waveview/view_state.h"
 
 #include <QProcess>

@@ -3,8 +3,8 @@
 #include "selection_fixture.h"
 #include "waveview/handoff.h"
 
-#include "platform/file_channel.h"
-#include "platform/services.h"
+#include "base/file_channel.h"
+#include "ui/services.h"
 
 #include <QColor>
 

@@ -3,7 +3,7 @@
 #include "playback_fixture.h"
 #include "waveview/playback.h"
 
-#include "platform/file_channel.h"
+#include "base/file_channel.h"
 
 #include <cmath>
 #include <cstdio>

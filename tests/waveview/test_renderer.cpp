@@ -1,5 +1,5 @@
 // The waveform drawing, checked on the pixels of the graphs.
-#include "platform/colours.h"
+#include "ui/colours.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/test_shell.h"
@@ -7,7 +7,7 @@
 #include "waveview/waveform_renderer.h"
 #include "waveview/waveform_view.h"
 
-#include "platform/file_channel.h"
+#include "base/file_channel.h"
 
 #include <gtest/gtest.h>
 

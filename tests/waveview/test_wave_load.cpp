@@ -6,7 +6,7 @@
 #include "view_fixture.h"
 #include "waveview/waveform_view.h"
 
-#include "platform/file_channel.h"
+#include "base/file_channel.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "tests/support/fixtures.h"
 #include "waveview/wave_reader.h"
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "selection_fixture.h"
 
-#include "platform/colours.h"
-#include "platform/file_channel.h"
-#include "platform/services.h"
+#include "ui/colours.h"
+#include "base/file_channel.h"
+#include "ui/services.h"
 
 #include <cstdio>
 #include <vector>

@@ -8,8 +8,8 @@
 #include "tests/support/test_spectrum.h"
 #include "waveview/waveform_view.h"
 
-#include "platform/audio_engine.h"
-#include "platform/file_channel.h"
+#include "audio/audio_engine.h"
+#include "base/file_channel.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "audio_backend.h"
-#include "midi_file.h"
+#include "base/midi_file.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Wave files decoded with libsndfile.
 #include "audio_backend.h"
-#include "regular_file.h"
+#include "base/regular_file.h"
 
 #include <sndfile.h>
 

@@ -3,7 +3,7 @@
 // sndfile_reader.cpp; FluidSynth: fluid_midi_synth.cpp); no vendor header appears here.
 #pragma once
 
-#include "midi_file.h"
+#include "base/midi_file.h"
 
 #include <atomic>
 #include <cstdint>

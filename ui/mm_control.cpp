@@ -1,7 +1,7 @@
 #include "mm_control.h"
 
-#include "audio_engine.h"
-#include "audio_voices.h"
+#include "audio/audio_engine.h"
+#include "audio/audio_voices.h"
 #include "event_dispatch.h"
 
 #include <QObject>

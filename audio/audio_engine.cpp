@@ -3,7 +3,7 @@
 #include "audio_backend.h"
 #include "audio_output.h"
 #include "audio_voices.h"
-#include "midi_file.h"
+#include "base/midi_file.h"
 #include "sound_font_lookup.h"
 
 #include <algorithm>
