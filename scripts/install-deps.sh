@@ -19,7 +19,7 @@ test=(
   xvfb xauth imagemagick xdotool x11-utils sox
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus
   clang libclang-rt-14-dev
-  desktop-file-utils appstream man-db inotify-tools
+  desktop-file-utils appstream man-db inotify-tools python3 clang-format-15
 )
 package=(dpkg-dev file lintian)
 
