@@ -47,16 +47,17 @@ test-sanitize: deps
 	@cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTONVEXA_SANITIZE=ON \
 	    -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
 	@cmake --build $(SAN_BUILD) -j$(JOBS)
-	cd $(SAN_BUILD) && ctest --output-on-failure -j$(JOBS) -LE audio
+	cd $(SAN_BUILD) && ctest --output-on-failure -j$(JOBS) -LE threads
 
-# The audio tests (the engine's threads, the device callback) under ThreadSanitizer; only what
-# they need is built. The suppressions name third-party frames only.
+# The tests that run the audio engine's threads and the device callback (label threads) under
+# ThreadSanitizer; only the suites that hold them are built. The suppressions name third-party
+# frames only.
 test-tsan: deps
 	@cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONVEXA_TSAN=ON \
 	    -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
-	@cmake --build $(TSAN_BUILD) -j$(JOBS) --target tests_audio
+	@cmake --build $(TSAN_BUILD) -j$(JOBS) --target tests_audio tests_ui tests_waveview tests_shell
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1 \
-	    second_deadlock_stack=1" ctest --output-on-failure -L audio
+	    second_deadlock_stack=1" ctest --output-on-failure -L threads
 
 # Short libFuzzer runs (needs clang), 20 s each: the header walk, the whole load of a wave
 # file with the drawing's batched reads, and the reader of the note files. Optimised, so the

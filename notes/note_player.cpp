@@ -5,12 +5,17 @@
 
 #include <vector>
 
+// The piano player closes itself when its note has ended.
 NotePlayer::NotePlayer(AudioEngine& engine, std::string templateFolder, std::string userFolder)
+    : NotePlayer(std::make_unique<MciSequencer>(engine, true),
+                 std::make_unique<MciSequencer>(engine, false), std::move(templateFolder),
+                 std::move(userFolder)) {}
+
+NotePlayer::NotePlayer(std::unique_ptr<Sequencer> piano, std::unique_ptr<Sequencer> instrument,
+                       std::string templateFolder, std::string userFolder)
     : templateFolder_(std::move(templateFolder)), userFolder_(std::move(userFolder)),
-      piano_(engine), instrument_(engine), keyOn_(kPianoKeyOn), keyOff_(kPianoKeyOff) {
-    // The piano player closes itself when its note has ended.
-    piano_.Done = [this] { piano_.SetCommand("Close"); };
-}
+      piano_(std::move(piano)), instrument_(std::move(instrument)), keyOn_(kPianoKeyOn),
+      keyOff_(kPianoKeyOff) {}
 
 std::string NotePlayer::PianoFile() const {
     return userFolder_ + kPianoNoteFile;
@@ -29,23 +34,15 @@ bool NotePlayer::PrepareCopy(bool instrument) {
 void NotePlayer::Open() {
     PrepareCopy(false);
     PrepareCopy(true);
-    for (MMControl* player : {&piano_, &instrument_}) {
-        player->SetWait(true);
-        player->SetDeviceType("Sequencer");
-    }
-    piano_.SetFileName(PianoFile());
-    instrument_.SetFileName(InstrumentFile());
     inUse_ = 1;
-    piano_.SetCommand("Open");
-    instrument_.SetCommand("Open");
-    piano_.SetNotify(true);
-    instrument_.SetNotify(true);
+    piano_->Open(PianoFile());
+    instrument_->Open(InstrumentFile());
     opened_ = true;
 }
 
 void NotePlayer::Close() {
-    piano_.SetCommand("Close");
-    instrument_.SetCommand("Close");
+    piano_->Close();
+    instrument_->Close();
 }
 
 void NotePlayer::UsePiano() {
@@ -57,8 +54,8 @@ void NotePlayer::UsePiano() {
 void NotePlayer::UseInstrument(std::int16_t InstCode) {
     inUse_ = 2;
     // Closing releases the note files (and stops a note that is sounding).
-    instrument_.SetCommand("Close");
-    piano_.SetCommand("Close");
+    instrument_->Close();
+    piano_->Close();
     if (opened_ && PrepareCopy(true)) {
         // Each program number is written as a little-endian 16-bit value: the program byte
         // and the zero delta time that follows it.
@@ -73,29 +70,29 @@ void NotePlayer::UseInstrument(std::int16_t InstCode) {
     keyOff_ = kInstrumentKeyOff;
 }
 
-MMControl* NotePlayer::InUse() {
+Sequencer* NotePlayer::InUse() {
     if (!opened_) {
         return nullptr;
     }
-    return inUse_ == 2 ? &instrument_ : &piano_;
+    return inUse_ == 2 ? instrument_.get() : piano_.get();
 }
 
 void NotePlayer::Press() {
-    MMControl* player = InUse();
+    Sequencer* player = InUse();
     if (!player) {
         return;
     }
     noteFile_ = player->FileName();
-    player->SetCommand("Close");
+    player->Close();
     if (PrepareCopy(inUse_ == 2) &&
         PatchNoteFile(noteFile_, {{keyOn_, noteCode_}, {keyOff_, noteCode_}})) {
-        player->SetCommand("Open");
-        player->SetCommand("Play");
+        player->Open(noteFile_);
+        player->Play();
     }
 }
 
 void NotePlayer::Release() {
-    if (MMControl* player = InUse()) {
-        player->SetCommand("Stop");
+    if (Sequencer* player = InUse()) {
+        player->Stop();
     }
 }

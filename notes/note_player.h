@@ -4,9 +4,10 @@
 // through it. User-interface thread only.
 #pragma once
 
-#include "ui/mm_control.h"
+#include "notes/sequencer.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class NotePlayer {
@@ -15,6 +16,9 @@ class NotePlayer {
     // and played lie in `userFolder`, made from the templates when missing or damaged. Both
     // devices play on `engine`.
     NotePlayer(AudioEngine& engine, std::string templateFolder, std::string userFolder);
+    // The same on two given devices: the piano's and the instrument's.
+    NotePlayer(std::unique_ptr<Sequencer> piano, std::unique_ptr<Sequencer> instrument,
+               std::string templateFolder, std::string userFolder);
     NotePlayer(const NotePlayer&) = delete;
     NotePlayer& operator=(const NotePlayer&) = delete;
 
@@ -50,19 +54,19 @@ class NotePlayer {
     std::string PianoFile() const;
     std::string InstrumentFile() const;
 
-    MMControl& PianoPlayer() { return piano_; }
-    MMControl& InstrumentPlayer() { return instrument_; }
+    const Sequencer& PianoPlayer() const { return *piano_; }
+    const Sequencer& InstrumentPlayer() const { return *instrument_; }
 
   private:
-    MMControl* InUse();
+    Sequencer* InUse();
     // Makes sure the writable copy of the instrument (or the piano) note file exists and is
     // whole; false when it cannot be made.
     bool PrepareCopy(bool instrument);
 
     std::string templateFolder_;
     std::string userFolder_;
-    MMControl piano_;      // plays the piano note file
-    MMControl instrument_; // plays the instrument note file
+    std::unique_ptr<Sequencer> piano_;      // plays the piano note file
+    std::unique_ptr<Sequencer> instrument_; // plays the instrument note file
     bool opened_ = false;
     std::int16_t inUse_ = 1;
     std::int16_t keyOn_;

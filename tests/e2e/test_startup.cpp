@@ -1,7 +1,7 @@
 // The real start-up on the real shipped files: the demonstration loads Demo.wav, selects x 100
 // to 500, analyses, marks the peak at x 15160 and compares; the selection is heard once and
 // then the note E4 (MIDI 64) on the General MIDI piano.
-#include "tests/audio/audio_capture.h"
+#include "tests/support/disk_engine.h"
 
 #include "base/file_channel.h"
 #include "base/numbers.h"

@@ -1,20 +1,25 @@
 // A loaded spectrum view with a fake main window that answers the spectrum style check mark.
 #pragma once
 
-#include "notes/note_player.h"
 #include "audio/audio_engine.h"
-#include "ui/common_dialog.h"
+#include "notes/note_player.h"
+#include "spectrum/graph_style_port.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
-
-#include "tests/support/test_shell.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 
 #include <memory>
+
+// The frame's "Line" check mark as the spectrum view reads it.
+class TestShell : public GraphStylePort {
+  public:
+    bool LineStyleChecked() const override { return lineStyle; }
+    bool lineStyle = true;
+};
 
 class SpectrumViewTest : public ::testing::Test {
   protected:

@@ -1,10 +1,13 @@
 #include "fixtures.h"
 
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -47,6 +50,21 @@ Fifo::~Fifo() {
     }
     done_.notify_one();
     rescuer_.join();
+}
+
+SpecialFiles::SpecialFiles(const TempDir& dir)
+    : fifoPath_(dir.File("pipe.wav")), fifo_(fifoPath_), socketPath_(dir.File("socket.wav")),
+      socket_(socket(AF_UNIX, SOCK_STREAM, 0)) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, socketPath_.c_str(), sizeof addr.sun_path - 1);
+    if (bind(socket_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        throw std::runtime_error("cannot bind " + socketPath_);
+    }
+}
+
+SpecialFiles::~SpecialFiles() {
+    close(socket_);
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes) {

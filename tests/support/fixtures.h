@@ -43,6 +43,23 @@ class Fifo {
     std::thread rescuer_;
 };
 
+// Files a reader must turn away at once rather than wait on: a FIFO and a listening socket
+// named *.wav in `dir`, and a character device.
+class SpecialFiles {
+  public:
+    explicit SpecialFiles(const TempDir& dir);
+    ~SpecialFiles();
+    SpecialFiles(const SpecialFiles&) = delete;
+    SpecialFiles& operator=(const SpecialFiles&) = delete;
+    std::vector<std::string> Paths() const { return {fifoPath_, socketPath_, "/dev/zero"}; }
+
+  private:
+    std::string fifoPath_;
+    Fifo fifo_;
+    std::string socketPath_;
+    int socket_;
+};
+
 using Bytes = std::vector<std::uint8_t>;
 
 void WriteFile(const std::string& path, const Bytes& bytes);

@@ -10,8 +10,8 @@
 #include "tests/support/fixtures.h"
 #include "waveview/waveform_view.h"
 
-#include "tests/support/test_shell.h"
-#include "tests/support/test_spectrum.h"
+#include "tests/waveview/test_shell.h"
+#include "tests/waveview/test_spectrum.h"
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>

@@ -2,7 +2,7 @@
 #include "ui/colours.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
-#include "tests/support/test_shell.h"
+#include "tests/waveview/test_shell.h"
 #include "view_fixture.h"
 #include "waveview/waveform_renderer.h"
 #include "waveview/waveform_view.h"

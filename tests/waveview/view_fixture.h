@@ -4,8 +4,8 @@
 
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
-#include "tests/support/test_shell.h"
-#include "tests/support/test_spectrum.h"
+#include "tests/waveview/test_shell.h"
+#include "tests/waveview/test_spectrum.h"
 #include "waveview/waveform_view.h"
 
 #include "audio/audio_engine.h"

@@ -2,7 +2,7 @@
 // played at E4 through the program's own path (the menu patches the instrument note file, the
 // keyboard writes the key and plays it), starts at one common loudness; and a note sounding
 // over a full-scale wave neither clips nor changes the wave where it sounds alone.
-#include "audio_capture.h"
+#include "tests/support/disk_engine.h"
 
 #include "base/midi_file.h"
 #include "ui/mm_control.h"

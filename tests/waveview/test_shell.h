@@ -1,15 +1,14 @@
-// A stand-in for the frame as the views see it: holds the open dialog, records the caption and
-// counts how often the open command ran; answers the spectrum style check mark.
+// A stand-in for the frame as the waveform view sees it: holds the open dialog, records the
+// caption and counts how often the open command ran.
 #pragma once
 
-#include "ui/common_dialog.h"
-#include "spectrum/graph_style_port.h"
 #include "tests/support/doubles.h"
+#include "ui/common_dialog.h"
 #include "waveview/frame_port.h"
 
 #include <functional>
 
-class TestShell : public FramePort, public GraphStylePort {
+class TestShell : public FramePort {
   public:
     TestShell() : dialog(TestServices().files) {}
     CommonDialog& CommonDialog1() override { return dialog; }
@@ -23,13 +22,11 @@ class TestShell : public FramePort, public GraphStylePort {
     std::string Caption() const override { return caption; }
     void SetPointer(MousePointer p) override { pointer = p; }
     std::string ProgAdd() const override { return progAdd; }
-    bool LineStyleChecked() const override { return lineStyle; }
 
     CommonDialog dialog;
     std::string caption;
     MousePointer pointer = MousePointer::Default;
     std::string progAdd = ".";
-    bool lineStyle = true;
     int openCommands = 0;
     std::function<void()> onOpen;
 };

@@ -1,6 +1,6 @@
 // Players that cannot play: closed devices, files the device cannot play, no sound device,
 // no SoundFont. None of them crashes, blocks or raises a notification.
-#include "audio_capture.h"
+#include "tests/support/disk_engine.h"
 #include "base/midi_file.h"
 #include "ui/mm_control.h"
 

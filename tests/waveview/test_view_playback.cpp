@@ -1,7 +1,7 @@
 // The waveform view's playback through the disk driver: what the device was really given
 // when the view plays a selection, pauses and resumes, and plays cyclically until "Stop".
-#include "audio_capture.h"
-#include "tests/waveview/playback_fixture.h"
+#include "tests/support/disk_engine.h"
+#include "playback_fixture.h"
 
 #include <cmath>
 #include <numbers>

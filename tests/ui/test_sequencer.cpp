@@ -1,6 +1,6 @@
 // The sequencer device on the General MIDI synthesiser: a one-note file made here sounds its
 // key, in its program, for the file's own length.
-#include "audio_capture.h"
+#include "tests/support/disk_engine.h"
 #include "base/midi_file.h"
 #include "ui/mm_control.h"
 

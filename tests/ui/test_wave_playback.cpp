@@ -1,6 +1,6 @@
 // Wave audio through the disk driver: what was really handed to the device is checked
 // against the file's own samples.
-#include "audio_capture.h"
+#include "tests/support/disk_engine.h"
 #include "ui/mm_control.h"
 
 #include <gtest/gtest.h>
