@@ -82,6 +82,6 @@ class NoAnalysis : public AnalysisPort {
     bool MarkedPeak() const override { return false; }
     float XMark() const override { return 0; }
     void NameNoteAt(float) override {}
-    void SoundKeyAt(float) override {}
+    void SoundNamedNote() override {}
     void StopNote() override {}
 };

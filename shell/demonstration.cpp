@@ -62,8 +62,7 @@ void MDIForm1::Timer3_Timer() {
 }
 
 void MDIForm1::StartFileTimer_Timer() {
-    const Form103& wave = *wave_;
-    const bool comparing = wave.CompareArmed || wave.Timer1.Enabled();
+    const bool comparing = wave_->Comparing();
     startFileWaitedMs_ += StartFileTimer.Interval();
     if (comparing && startFileWaitedMs_ < kStartFileLongestWaitMs) {
         return;

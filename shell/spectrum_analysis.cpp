@@ -4,9 +4,10 @@
 
 namespace {
 
-// Where a note is named on the spectrum picture and where its key is pressed on the keyboard
-// picture, twips.
+// Where a note is named on the spectrum picture and where the keyboard picture is pressed,
+// twips. A right press sounds the key last named wherever it lands on the keyboard.
 constexpr float kNameY = 1000;
+constexpr float kKeyX = 0;
 constexpr float kKeyY = 0;
 
 } // namespace
@@ -31,8 +32,8 @@ void SpectrumAnalysis::NameNoteAt(float x) {
     spectrum_.Picture2_MouseMove(kNoButton, kNoShift, x, kNameY);
 }
 
-void SpectrumAnalysis::SoundKeyAt(float x) {
-    spectrum_.Image1_MouseDown(kRightButton, kNoShift, x, kKeyY);
+void SpectrumAnalysis::SoundNamedNote() {
+    spectrum_.Image1_MouseDown(kRightButton, kNoShift, kKeyX, kKeyY);
 }
 
 void SpectrumAnalysis::StopNote() {

@@ -15,7 +15,7 @@ class SpectrumAnalysis : public AnalysisPort {
     bool MarkedPeak() const override;
     float XMark() const override;
     void NameNoteAt(float x) override;
-    void SoundKeyAt(float x) override;
+    void SoundNamedNote() override;
     void StopNote() override;
 
   private:

@@ -1,5 +1,5 @@
 // What the waveform view asks of the analysis beside it: transform a block of samples, the
-// peak mark, and the note named and sounded at a place on the pitch scale. The program answers
+// peak mark, name the note at a place on the pitch scale and sound it. The program answers
 // with the spectrum view's own handlers, the ones the user's mouse runs.
 #pragma once
 
@@ -20,8 +20,9 @@ class AnalysisPort {
     virtual float XMark() const = 0;
     // Names the frequency, note and octave at x, as the mouse moving there does.
     virtual void NameNoteAt(float x) = 0;
-    // Sounds the key of the note last named, as a right-button press on the keyboard does.
-    virtual void SoundKeyAt(float x) = 0;
+    // Sounds the key of the note NameNoteAt named last, as a right-button press on the
+    // keyboard does.
+    virtual void SoundNamedNote() = 0;
     // Stops the note sounding, as releasing the keyboard's button does.
     virtual void StopNote() = 0;
 };

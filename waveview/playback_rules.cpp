@@ -1,4 +1,4 @@
-#include "playback.h"
+#include "playback_rules.h"
 
 #include "base/numbers.h"
 

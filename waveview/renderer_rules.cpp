@@ -1,5 +1,5 @@
 // The mapping rules of the waveform drawing, apart from any window.
-#include "waveform_renderer.h"
+#include "renderer_rules.h"
 
 #include "base/numbers.h"
 

@@ -1,4 +1,4 @@
-#include "view_state.h"
+#include "view_state_rules.h"
 
 #include "base/numbers.h"
 

@@ -91,34 +91,41 @@ class Form103 : public Form {
     // A play ended (reached its end or was stopped): plays again or returns to rest.
     void MMControl1_Done();
 
-    // ---- Compare FFT (compare.cpp) ----
+    // ---- Compare FFT (waveform_view_compare.cpp) ----
     // "Compare FFT": plays the selection, after which the note of the spectrum's marked peak
     // sounds for about the selection's duration; without a mark it says so.
     void Command9_Click();
     // The note timer: stops the note on the spectrum's keyboard and enables "Compare FFT".
     void Timer1_Timer();
 
-    // ---- State held as label text ----
-    Label& SampleRate() { return Label8; }
-    Label& ChannelsText() { return Label9; }
-    Label& BitsText() { return Label10; }
-    Label& DataStart() { return Label11; }
-    Label& BlockAlign() { return Label12; }
-    Label& DataSize() { return Label13; }
-    Label& TotalPoints() { return Label6[0]; }
-    Label& DurationText() { return Label14; }
-    Label& TotalSecs() { return Label15[0]; }
-    Label& ViewSecs() { return Label15[1]; }
-    Label& ViewPoints() { return Label6[1]; }
-    Label& ViewIniMs() { return Label4; }
-    Label& ViewIniPoint() { return Label17; }
-    Label& SelIniTime() { return Label16[1]; }
-    Label& SelEndTime() { return Label16[2]; }
-    Label& SelTime() { return Label16[3]; }
-    Label& SelIniPoint() { return Label16[4]; }
-    Label& SelEndPoint() { return Label16[5]; }
-    Label& SelPoints() { return Label16[6]; }
-    Label& FftPoints() { return Label19; }
+    // ---- What the frame asks of the view ----
+    // Whether "Compare FFT" is still under way: its selection playing or its note sounding.
+    bool Comparing() const { return CompareArmed || Timer1.Enabled(); }
+    // Silences the view for a recording: a pending comparison is dropped (no note follows),
+    // a play stops and the comparison's note ends.
+    void StopForRecording();
+
+    // ---- State held as label text, read-only outside the view (it writes the labels) ----
+    const Label& SampleRate() const { return Label8; }
+    const Label& ChannelsText() const { return Label9; }
+    const Label& BitsText() const { return Label10; }
+    const Label& DataStart() const { return Label11; }
+    const Label& BlockAlign() const { return Label12; }
+    const Label& DataSize() const { return Label13; }
+    const Label& TotalPoints() const { return Label6[0]; }
+    const Label& DurationText() const { return Label14; }
+    const Label& TotalSecs() const { return Label15[0]; }
+    const Label& ViewSecs() const { return Label15[1]; }
+    const Label& ViewPoints() const { return Label6[1]; }
+    const Label& ViewIniMs() const { return Label4; }
+    const Label& ViewIniPoint() const { return Label17; }
+    const Label& SelIniTime() const { return Label16[1]; }
+    const Label& SelEndTime() const { return Label16[2]; }
+    const Label& SelTime() const { return Label16[3]; }
+    const Label& SelIniPoint() const { return Label16[4]; }
+    const Label& SelEndPoint() const { return Label16[5]; }
+    const Label& SelPoints() const { return Label16[6]; }
+    const Label& FftPoints() const { return Label19; }
 
     // ---- Fields ----
     bool FileLoaded = false;
@@ -208,7 +215,7 @@ class Form103 : public Form {
     // dialog again.
     void LoadFailed();
 
-    // Selection and zoom internals (selection.cpp, zoom.cpp).
+    // Selection and zoom internals (waveform_view_selection.cpp, waveform_view_zoom.cpp).
     void WireSelection();
     void WireZoom();
     double GraphWidth() const;
@@ -230,7 +237,7 @@ class Form103 : public Form {
     void RedrawAmplified(float factor);
     void RedrawStyle();
 
-    // Playback internals (playback.cpp).
+    // Playback internals (waveform_view_playback.cpp).
     void WirePlayback();
     // The player could not open the file: its error number printed, the view at rest.
     void RestAfterOpenError();
@@ -243,7 +250,7 @@ class Form103 : public Form {
     void PlaceCursor(std::int16_t x);
     void ShowCursor(CursorLines lines);
     // After a play armed by "Compare FFT" has ended: sounds the marked note and arms Timer1
-    // (compare.cpp).
+    // (waveform_view_compare.cpp).
     void CompareStep();
     void WireCompare();
 };

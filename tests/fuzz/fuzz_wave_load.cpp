@@ -4,7 +4,7 @@
 // once more as a recording whose data runs on as silence to the length its header claims, so
 // that long files and the batched reads are reached too.
 #include "waveview/wave_reader.h"
-#include "waveview/waveform_renderer.h"
+#include "waveview/renderer_rules.h"
 
 #include "base/numbers.h"
 

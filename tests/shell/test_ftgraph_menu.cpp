@@ -46,8 +46,8 @@ class FtGraphMenu : public MainWindowTest {
         Form103& view = Wave();
         view.LerFileDad_3();
         ASSERT_TRUE(view.FileLoaded);
-        view.SelIniPoint().SetCaption("1000");
-        view.SelPoints().SetCaption("1000");
+        Writable(view.SelIniPoint()).SetCaption("1000");
+        Writable(view.SelPoints()).SetCaption("1000");
         view.PonTransf();
         view.Command5.Press();
         ASSERT_EQ(Spectrum().NPontGraf, kBins);

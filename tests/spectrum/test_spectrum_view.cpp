@@ -41,37 +41,35 @@ int Count(PictureBox& p, const QColor& c, double y0, double y1) {
 
 } // namespace
 
-TEST_F(SpectrumViewTest, ControlsStandWhereTheWindowPlacesThem) {
-    const struct {
-        const char* name;
-        const Control& c;
-        double left, top, width, height;
-    } cases[] = {
-        {"Command1", view->Command1, 0, 0, 1455, 255},
-        {"Command2", view->Command2, 1440, 0, 1455, 255},
-        {"Picture1", view->Picture1, 0, 240, 11895, 3795},
-        {"Picture2", view->Picture2, -9600, 0, 29500, 3540},
-        {"HScroll1", view->HScroll1, 0, 3520, 11775, 240},
-        {"Label1", view->Label1, 10200, 0, 1725, 285},
-        {"Image1", view->Image1, 5475, 2500, 19275, 975},
-        {"Image2", view->Image2, 5640, 720, 480, 480},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.c.Left(), c.left) << c.name;
-        EXPECT_EQ(c.c.Top(), c.top) << c.name;
-        EXPECT_EQ(c.c.Width(), c.width) << c.name;
-        EXPECT_EQ(c.c.Height(), c.height) << c.name;
+// What the layout must give the user: the clipping frame shows the picture through its client,
+// the scroll bar reaches both ends of the 29500-twip picture and moves it, the keyboard lies on
+// the pitch scale (A4 under 440 Hz), and the readout reads left to right without overlaps.
+TEST_F(SpectrumViewTest, TheLayoutShowsThePictureScrollsItAndReadsLeftToRight) {
+    EXPECT_EQ(view->Picture2.ScaleHeight(), 3480) << "a bordered 3540-twip picture";
+    EXPECT_LE(view->Picture1.Width(), 11920) << "the frame fits the 11920-twip window";
+    EXPECT_LE(view->HScroll1.Top() + view->HScroll1.Height(), view->Picture1.Height());
+
+    for (const int value : {view->HScroll1.Min(), 9600, view->HScroll1.Max()}) {
+        view->HScroll1.SetValue(value);
+        EXPECT_EQ(view->Picture2.Left(), -value);
     }
-    EXPECT_EQ(view->Picture2.ScaleHeight(), 3480);
-    EXPECT_EQ(view->Label5.Left(), 5040);
-    EXPECT_EQ(view->Label3.Left(), 5760);
-    EXPECT_EQ(view->Label4.Left(), 8000);
-    EXPECT_EQ(view->Label7.Left(), 9300);
-    EXPECT_EQ(view->Label6.Left(), std::max(9840.0, view->Label7.Left() + view->Label7.Width()));
-    EXPECT_GE(view->Label6.Left(), 9840);
-    EXPECT_EQ(view->Label8.Left(), 10160);
-    EXPECT_EQ(view->Line1.X1(), 7080);
-    EXPECT_EQ(view->Line1.Y2(), 3480);
+    // At the right end the picture's last twips are in view, at the left end its first.
+    EXPECT_GE(view->HScroll1.Max() + view->Picture1.Width(), view->Picture2.Width() - 60);
+    EXPECT_LE(view->HScroll1.Min(), 0);
+
+    // The keyboard's key A4 (MIDI 69) is centred under 440 Hz on the pitch scale.
+    const double keyA4 = view->Image1.Left() + view->Image1.Width() * (69 + 0.5) / 128.5;
+    EXPECT_NEAR(keyA4, PitchX(440), 150.0 / 2);
+
+    const Label* readout[] = {&view->Label2, &view->Label5, &view->Label3, &view->Label4,
+                              &view->Label7, &view->Label6, &view->Label8};
+    for (std::size_t i = 1; i < std::size(readout); ++i) {
+        EXPECT_LE(readout[i - 1]->Left() + (i == 1 ? 0 : readout[i - 1]->Width()),
+                  readout[i]->Left() + 1)
+            << "readout label " << i;
+    }
+    EXPECT_LE(view->Command1.Left() + view->Command1.Width(), view->Command2.Left() + 15);
+    EXPECT_EQ(view->Line1.Y2(), 3480) << "the cursor spans the picture";
     EXPECT_EQ(view->Line1.BorderColor(), 0x00FF00u);
     EXPECT_EQ(view->Line2[16]->BorderColor(), 0x00FFFFu);
     EXPECT_EQ(view->Caption(), "");

@@ -60,6 +60,13 @@ class SpecialFiles {
     int socket_;
 };
 
+// A value a window only lets others read, made writable for a test that sets up the state the
+// window would have reached (a selection, a stretch on show) without driving it there.
+template <class T>
+T& Writable(const T& value) {
+    return const_cast<T&>(value);
+}
+
 using Bytes = std::vector<std::uint8_t>;
 
 void WriteFile(const std::string& path, const Bytes& bytes);

@@ -4,7 +4,7 @@
 #include "waveview/wave_reader.h"
 
 #include "base/file_channel.h"
-#include "waveview/view_state.h"
+#include "waveview/view_state_rules.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The "FFT" button: which bytes of the file reach the transform, and what it does instead
 // when there is no file, playback runs or nothing is selected.
 #include "selection_fixture.h"
-#include "waveview/handoff.h"
+#include "waveview/handoff_rules.h"
 
 #include "base/file_channel.h"
 #include "ui/services.h"
@@ -32,7 +32,7 @@ class RecordingSpectrum : public AnalysisPort {
     bool MarkedPeak() const override { return false; }
     float XMark() const override { return 0; }
     void NameNoteAt(float) override {}
-    void SoundKeyAt(float) override {}
+    void SoundNamedNote() override {}
     void StopNote() override {}
 
     std::vector<Call> calls;
@@ -60,9 +60,9 @@ class Handoff : public ViewTest {
 
     // Sets a selection as the labels hold it: first frame and frame count.
     static void SelectFrames(Form103& f, int first, int count) {
-        f.SelIniPoint().SetCaption(num::IntText(first));
-        f.SelEndPoint().SetCaption(num::IntText(first + count - 1));
-        f.SelPoints().SetCaption(num::IntText(count));
+        Writable(f.SelIniPoint()).SetCaption(num::IntText(first));
+        Writable(f.SelEndPoint()).SetCaption(num::IntText(first + count - 1));
+        Writable(f.SelPoints()).SetCaption(num::IntText(count));
         f.PonTransf();
     }
 
@@ -261,7 +261,7 @@ TEST_F(Handoff, AFirstFramePast2GiBIsReadThereNotWrappedAround) {
     // this small file, as silence, and the transform runs.
     Form103& f = Load(1, 16, 8000, 2000, Numbered16);
     SelectFrames(f, 0, 1000);
-    f.SelIniPoint().SetCaption("2000000000");
+    Writable(f.SelIniPoint()).SetCaption("2000000000");
     f.Command5_Click();
     ASSERT_EQ(spectrum.calls.size(), 1u);
     const std::vector<double>& y = spectrum.calls[0].y;

@@ -4,7 +4,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/waveview/test_shell.h"
 #include "view_fixture.h"
-#include "waveview/waveform_renderer.h"
+#include "waveview/renderer_rules.h"
 #include "waveview/waveform_view.h"
 
 #include "base/file_channel.h"

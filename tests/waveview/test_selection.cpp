@@ -5,10 +5,10 @@ namespace {
 // Sets the stretch on show directly, as the demonstration's numbers assume it.
 void SetView(Form103& f, const std::string& iniMs, const std::string& secs,
              const std::string& points, const std::string& iniPoint) {
-    f.ViewIniMs().SetCaption(iniMs);
-    f.ViewSecs().SetCaption(secs);
-    f.ViewPoints().SetCaption(points);
-    f.ViewIniPoint().SetCaption(iniPoint);
+    Writable(f.ViewIniMs()).SetCaption(iniMs);
+    Writable(f.ViewSecs()).SetCaption(secs);
+    Writable(f.ViewPoints()).SetCaption(points);
+    Writable(f.ViewIniPoint()).SetCaption(iniPoint);
 }
 
 struct Table {

@@ -12,7 +12,7 @@ class TestSpectrum : public AnalysisPort {
   public:
     struct Request {
         std::string what; // "name", "sound", "stop"
-        float x;
+        float x; // where the note was named; 0 for the others
     };
     void DescribeBlock(const BlockSource& s) override { source = s; }
     void Analyse(std::vector<double>& y, std::int32_t, std::int32_t) override {
@@ -22,7 +22,7 @@ class TestSpectrum : public AnalysisPort {
     bool MarkedPeak() const override { return markPeak; }
     float XMark() const override { return xMark; }
     void NameNoteAt(float x) override { requests.push_back({"name", x}); }
-    void SoundKeyAt(float x) override { requests.push_back({"sound", x}); }
+    void SoundNamedNote() override { requests.push_back({"sound", 0}); }
     void StopNote() override { requests.push_back({"stop", 0}); }
 
     bool markPeak = false;

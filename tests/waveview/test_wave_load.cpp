@@ -140,7 +140,7 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
         EXPECT_EQ(shell.openCommands, 1) << "the dialog is offered again";
         EXPECT_FALSE(view->FileLoaded);
         EXPECT_FALSE(channel1.IsOpen());
-        for (Label* l : {&view->Label1, &view->Label2, &view->SampleRate(), &view->ChannelsText(),
+        for (const Label* l : std::initializer_list<const Label*>{&view->Label1, &view->Label2, &view->SampleRate(), &view->ChannelsText(),
                          &view->BitsText(), &view->TotalPoints(), &view->DurationText()}) {
             EXPECT_EQ(l->Caption(), "") << path;
         }
@@ -215,7 +215,7 @@ TEST_F(WaveLoad, ClearingEmptiesEveryValue) {
     const std::string path = dir.File("a.wav");
     WriteFile(path, MakeWave(2, 16, 8000, 1000, [](int, int) { return 0; }));
     Load(path);
-    view->SelPoints().SetCaption("1000");
+    Writable(view->SelPoints()).SetCaption("1000");
     view->PonTransf();
     ASSERT_EQ(view->FftPoints().Caption(), "512");
     view->LimpF();
@@ -240,7 +240,7 @@ TEST_F(WaveLoad, TheTransformSizeIsTheLargestPowerOfTwoBelowTheSelection) {
                           {"1025", "1024"},   {"32768", "16384"},  {"32769", "32768"},
                           {"40000", "32768"}, {"2000000", "32768"}};
     for (const auto& c : cases) {
-        view->SelPoints().SetCaption(c.selPoints);
+        Writable(view->SelPoints()).SetCaption(c.selPoints);
         view->PonTransf();
         EXPECT_EQ(view->FftPoints().Caption(), c.fftPoints) << c.selPoints;
     }

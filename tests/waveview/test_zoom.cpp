@@ -42,12 +42,12 @@ class BeepScope {
 void SetSelection(Form103& f, int first, int points, int rate) {
     f.SelIniMs = num::CLng(first * 1000.0 / rate);
     f.SelEndMs = num::CLng((first + points - 1) * 1000.0 / rate);
-    f.SelIniTime().SetCaption(num::DoubleText(f.SelIniMs / 1000.0));
-    f.SelEndTime().SetCaption(num::DoubleText(f.SelEndMs / 1000.0));
-    f.SelTime().SetCaption(num::DoubleText((f.SelEndMs - f.SelIniMs) / 1000.0));
-    f.SelIniPoint().SetCaption(num::IntText(first));
-    f.SelEndPoint().SetCaption(num::IntText(first + points - 1));
-    f.SelPoints().SetCaption(num::IntText(points));
+    Writable(f.SelIniTime()).SetCaption(num::DoubleText(f.SelIniMs / 1000.0));
+    Writable(f.SelEndTime()).SetCaption(num::DoubleText(f.SelEndMs / 1000.0));
+    Writable(f.SelTime()).SetCaption(num::DoubleText((f.SelEndMs - f.SelIniMs) / 1000.0));
+    Writable(f.SelIniPoint()).SetCaption(num::IntText(first));
+    Writable(f.SelEndPoint()).SetCaption(num::IntText(first + points - 1));
+    Writable(f.SelPoints()).SetCaption(num::IntText(points));
     f.PonTransf();
 }
 
@@ -187,10 +187,10 @@ TEST_F(Zoom, CancelMakesTheStretchOnShowTheSelection) {
 
     // A zoomed view of 500 frames from frame 40, 62.5 ms long from 5 ms.
     Select(f, 1000, 3000);
-    f.ViewIniMs().SetCaption("5");
-    f.ViewSecs().SetCaption("0.0625");
-    f.ViewPoints().SetCaption("500");
-    f.ViewIniPoint().SetCaption("40");
+    Writable(f.ViewIniMs()).SetCaption("5");
+    Writable(f.ViewSecs()).SetCaption("0.0625");
+    Writable(f.ViewPoints()).SetCaption("500");
+    Writable(f.ViewIniPoint()).SetCaption("40");
     f.Command8_Click();
     EXPECT_FALSE(f.Picture3.Visible());
     EXPECT_FALSE(f.Picture6.Visible());
@@ -200,7 +200,7 @@ TEST_F(Zoom, CancelMakesTheStretchOnShowTheSelection) {
               (std::vector<std::string>{"0.005", "0.068", "0.063", "40", "539", "500", "256"}));
 
     f.PlayIdle = false; // while playing nothing changes
-    f.ViewIniPoint().SetCaption("0");
+    Writable(f.ViewIniPoint()).SetCaption("0");
     f.Command8_Click();
     EXPECT_EQ(f.SelIniPoint().Caption(), "40");
 }

@@ -72,15 +72,15 @@ void Form103::StartSelectionAt(float X) {
     const double w = GraphWidth();
     SelIniMs = MsAtX(v, X, w);
     SelEndMs = StretchEndMs(v);
-    SelIniTime().SetCaption(SecondsText(SelIniMs));
-    SelEndTime().SetCaption(SecondsText(SelEndMs));
-    SelTime().SetCaption(SecondsText(SelEndMs - SelIniMs));
+    Label16[1].SetCaption(SecondsText(SelIniMs));
+    Label16[2].SetCaption(SecondsText(SelEndMs));
+    Label16[3].SetCaption(SecondsText(SelEndMs - SelIniMs));
 
     const std::int32_t first = PointAtX(v, X, w);
     const std::int32_t last = StretchLastPoint(v);
-    SelIniPoint().SetCaption(num::IntText(first));
-    SelEndPoint().SetCaption(num::IntText(last));
-    SelPoints().SetCaption(num::IntText(static_cast<std::int64_t>(last) - first + 1));
+    Label16[4].SetCaption(num::IntText(first));
+    Label16[5].SetCaption(num::IntText(last));
+    Label16[6].SetCaption(num::IntText(static_cast<std::int64_t>(last) - first + 1));
     PonTransf();
 }
 
@@ -88,12 +88,12 @@ void Form103::SetEndAt(float X) {
     const ViewStretch v = CurrentStretch();
     const double w = GraphWidth();
     SelEndMs = MsAtX(v, X, w);
-    SelEndTime().SetCaption(SecondsText(SelEndMs));
-    SelTime().SetCaption(SecondsText(SelEndMs - SelIniMs));
+    Label16[2].SetCaption(SecondsText(SelEndMs));
+    Label16[3].SetCaption(SecondsText(SelEndMs - SelIniMs));
 
     const std::int32_t last = PointAtX(v, X, w);
-    SelEndPoint().SetCaption(num::IntText(last));
-    SelPoints().SetCaption(
+    Label16[5].SetCaption(num::IntText(last));
+    Label16[6].SetCaption(
         num::IntText(static_cast<std::int64_t>(last) - WholeNumber(SelIniPoint()) + 1));
     PonTransf();
 }
@@ -103,12 +103,12 @@ void Form103::SetStartFromWindow() {
     const ViewStretch v = CurrentStretch();
     const double w = GraphWidth();
     SelIniMs = MsAtX(v, s, w);
-    SelIniTime().SetCaption(SecondsText(SelIniMs));
-    SelTime().SetCaption(SecondsText(SelEndMs - SelIniMs));
+    Label16[1].SetCaption(SecondsText(SelIniMs));
+    Label16[3].SetCaption(SecondsText(SelEndMs - SelIniMs));
 
     const std::int32_t first = PointAtX(v, s, w);
-    SelIniPoint().SetCaption(num::IntText(first));
-    SelPoints().SetCaption(
+    Label16[4].SetCaption(num::IntText(first));
+    Label16[6].SetCaption(
         num::IntText(static_cast<std::int64_t>(WholeNumber(SelEndPoint())) - first + 1));
     PonTransf();
 }

@@ -1,5 +1,5 @@
 // Form103: drawing a stretch of the wave file on the graphs (`GrafWave8BM`).
-#include "waveform_renderer.h"
+#include "renderer_rules.h"
 #include "waveform_view.h"
 
 #include "ui/clipboard.h"

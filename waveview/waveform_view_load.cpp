@@ -48,39 +48,39 @@ void Form103::LerFileDad_3() {
         Label2.SetCaption("Size: " + num::IntText(ch.Length()) + " Bytes");
         Label3.SetLeft(Label1.Left() + Label1.Width() + kDateGapTwips);
         Label3.SetCaption("Last modified: " + ModifiedText(ch.ModifiedTime()));
-        ViewIniMs().SetCaption("0");
-        ViewIniPoint().SetCaption("0");
+        Label4.SetCaption("0");
+        Label17.SetCaption("0");
 
         const WaveHeader h = WalkWaveHeader(ch);
         if (h.channelsRead) {
-            ChannelsText().SetCaption(h.channels == 2   ? "Stereo"
+            Label9.SetCaption(h.channels == 2   ? "Stereo"
                                       : h.channels == 1 ? "Mono"
                                                         : "Error");
         }
         if (h.formatRead) {
-            SampleRate().SetCaption(num::IntText(h.sampleRate));
-            BlockAlign().SetCaption(num::IntText(h.blockAlign));
+            Label8.SetCaption(num::IntText(h.sampleRate));
+            Label12.SetCaption(num::IntText(h.blockAlign));
         }
         if (h.bitsRead) {
-            BitsText().SetCaption(
+            Label10.SetCaption(
                 h.failure == WaveHeader::Failure::Bits ? "Error" : num::IntText(h.bits) + " bits");
         }
         if (h.dataRead) {
-            DataSize().SetCaption(num::IntText(h.dataSize));
+            Label13.SetCaption(num::IntText(h.dataSize));
         }
         if (h.failure != WaveHeader::Failure::None) {
             throw Rejected{};
         }
 
         const std::int32_t n = FrameCount(h.dataSize, h.blockAlign);
-        TotalPoints().SetCaption(num::IntText(n));
-        ViewPoints().SetCaption(num::IntText(n));
+        Label6[0].SetCaption(num::IntText(n));
+        Label6[1].SetCaption(num::IntText(n));
         const WaveDuration d = DurationOf(n, num::CLng(num::ParseNumber(SampleRate().Caption())));
-        DurationText().SetCaption(DurationLine(d.shownSeconds));
-        TotalSecs().SetCaption(num::SingleText(d.seconds));
-        ViewSecs().SetCaption(num::SingleText(d.seconds));
+        Label14.SetCaption(DurationLine(d.shownSeconds));
+        Label15[0].SetCaption(num::SingleText(d.seconds));
+        Label15[1].SetCaption(num::SingleText(d.seconds));
         SelEndMs = d.wholeMs;
-        DataStart().SetCaption(num::IntText(h.dataStart));
+        Label11.SetCaption(num::IntText(h.dataStart));
 
         Amp8Mono = 15.0f;
         Amp16Mono = 1.0f / 17;

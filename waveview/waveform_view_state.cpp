@@ -1,6 +1,6 @@
 // Form103: controls and their placement, the clear operation, the transform size, and the
 // window's load and unload.
-#include "view_state.h"
+#include "view_state_rules.h"
 #include "waveform_view.h"
 
 #include "base/file_channel.h"
@@ -187,7 +187,7 @@ void Form103::LimpF() {
 }
 
 void Form103::PonTransf() {
-    FftPoints().SetCaption(TransformSizeText(SelPoints().Caption()));
+    Label19.SetCaption(TransformSizeText(SelPoints().Caption()));
 }
 
 void Form103::Form_Load() {

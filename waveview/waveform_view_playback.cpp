@@ -1,6 +1,6 @@
 // Form103: playing the file or the selection through the wave player `MMControl1`, the play
 // cursor that follows the player's position, and the return to rest when a play ends.
-#include "playback.h"
+#include "playback_rules.h"
 #include "waveform_view.h"
 
 #include "frame_port.h"

@@ -1,21 +1,12 @@
 // Form103: "Compare FFT". The selection plays through the wave player; when that play ends
 // the note nearest the spectrum's peak mark sounds on its keyboard, and the note timer Timer1
 // stops it after about the selection's duration.
-#include "compare.h"
+#include "compare_rules.h"
 #include "waveform_view.h"
 
 #include "analysis_port.h"
 #include "base/numbers.h"
 #include "ui/services.h"
-
-std::int32_t CompareNoteMs(const std::string& selTime) {
-    const double seconds =
-        selTime.empty() ? kCompareNoteDefaultMs / 1000.0 : num::ParseNumber(selTime);
-    if (seconds > kCompareNoteMaxMs / 1000.0 || seconds < kCompareNoteMinMs / 1000.0) {
-        return kCompareNoteMaxMs;
-    }
-    return num::CLng(seconds * 1000);
-}
 
 void Form103::WireCompare() {
     Command9.Click = [this] { Command9_Click(); };
@@ -42,7 +33,7 @@ void Form103::CompareStep() {
     const float x = analysis_.XMark();
     // Names the note at the mark (its nearest semitone becomes the key), then plays that key.
     analysis_.NameNoteAt(x);
-    analysis_.SoundKeyAt(x);
+    analysis_.SoundNamedNote();
     std::int32_t ms = kCompareNoteMaxMs;
     try {
         ms = CompareNoteMs(SelTime().Caption());
@@ -51,6 +42,16 @@ void Form103::CompareStep() {
     }
     Timer1.SetInterval(ms);
     Timer1.SetEnabled(true);
+}
+
+void Form103::StopForRecording() {
+    CompareArmed = false;
+    if (!PlayIdle) {
+        Command3_Click();
+    }
+    if (Timer1.Enabled()) {
+        Timer1_Timer();
+    }
 }
 
 void Form103::Timer1_Timer() {

@@ -75,10 +75,10 @@ void Form103::SelectionStretch(std::int64_t& Inidad, std::int32_t& Lendad) {
 
 // The view values of a zoom into the selection, `Lendad` frames from the selection's start.
 void Form103::TakeZoomedView(std::int32_t Lendad) {
-    ViewIniMs().SetCaption(num::IntText(SelIniMs));
-    ViewPoints().SetCaption(num::IntText(Lendad));
-    ViewSecs().SetCaption(num::DoubleText(static_cast<double>(Lendad) / WholeNumber(SampleRate())));
-    ViewIniPoint().SetCaption(SelIniPoint().Caption());
+    Label4.SetCaption(num::IntText(SelIniMs));
+    Label6[1].SetCaption(num::IntText(Lendad));
+    Label15[1].SetCaption(num::DoubleText(static_cast<double>(Lendad) / WholeNumber(SampleRate())));
+    Label17.SetCaption(SelIniPoint().Caption());
 }
 
 // ---- "Zoom", "Normal", "Cancel" ----
@@ -112,10 +112,10 @@ void Form103::Command7_Click() {
     Hourglass busy(*this);
     Picture2.SetFocus();
     SelIniMs = 0;
-    ViewIniMs().SetCaption("0");
-    ViewSecs().SetCaption(TotalSecs().Caption());
-    ViewPoints().SetCaption(TotalPoints().Caption());
-    ViewIniPoint().SetCaption("0");
+    Label4.SetCaption("0");
+    Label15[1].SetCaption(TotalSecs().Caption());
+    Label6[1].SetCaption(TotalPoints().Caption());
+    Label17.SetCaption("0");
     PlayMode = 0;
     HideSelectionWindow();
     ClearDrawings();
@@ -137,12 +137,12 @@ void Form103::Command8_Click() {
     if (SelIniTime().Caption().empty()) {
         return; // nothing selected since the load: the table stays empty
     }
-    SelIniTime().SetCaption(SecondsText(SelIniMs));
-    SelEndTime().SetCaption(SecondsText(SelEndMs));
-    SelTime().SetCaption(SecondsText(SelEndMs - SelIniMs));
-    SelIniPoint().SetCaption(ViewIniPoint().Caption());
-    SelEndPoint().SetCaption(num::IntText(StretchLastPoint(v)));
-    SelPoints().SetCaption(ViewPoints().Caption());
+    Label16[1].SetCaption(SecondsText(SelIniMs));
+    Label16[2].SetCaption(SecondsText(SelEndMs));
+    Label16[3].SetCaption(SecondsText(SelEndMs - SelIniMs));
+    Label16[4].SetCaption(ViewIniPoint().Caption());
+    Label16[5].SetCaption(num::IntText(StretchLastPoint(v)));
+    Label16[6].SetCaption(ViewPoints().Caption());
     PonTransf();
 }
 
