@@ -88,6 +88,7 @@ MDIForm1::MDIForm1(Services& services, NotePlayer& notes, std::string progAdd)
       services_(services), notes_(notes), window_(std::make_unique<FrameWindow>()),
       commonDialog1_(*services.files), progAdd_(std::move(progAdd)) {
     auto* frame = static_cast<FrameWindow*>(window_.get());
+    OwnEventsOf(frame);
     frame->onClose = [this] { MDIForm_Unload(); };
     frame->onDropFile = [this](const std::string& path) { OpenFile(path); };
     area_ = new QMdiArea(frame);
@@ -269,14 +270,26 @@ void MDIForm1::MDIForm_Unload() {
     spectrum_->Form_Unload();
 }
 
+// The command ends quietly wherever it is started from (the menu, or the waveform view
+// offering the dialog again after a failed load, in the middle of its own handler): a cancel,
+// which the dialog reports as an error, and any error after the dialog end it here, under the
+// event error rule, and the caller goes on.
 void MDIForm1::mnuOpen_Click() {
-    commonDialog1_.Filter = "Sound Wave Files (*.wav)|*.wav";
-    commonDialog1_.CancelError = true;
-    try {
+    Dispatch(window_.get(), [this] {
+        commonDialog1_.Filter = "Sound Wave Files (*.wav)|*.wav";
+        commonDialog1_.CancelError = true;
         commonDialog1_.ShowOpen();
         LoadChosenFile();
-    } catch (...) {
-        // A cancel (or any error after the dialog) ends the command quietly.
+    });
+}
+
+// Only what a command changed is put back: a cancelled dialog leaves the pointers alone.
+void MDIForm1::HandlerFailed() {
+    if (pointer_ != MousePointer::Default) {
+        SetPointer(MousePointer::Default);
+    }
+    if (services_.screen->Get() != MousePointer::Default) {
+        services_.screen->Set(MousePointer::Default);
     }
 }
 

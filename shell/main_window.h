@@ -4,6 +4,7 @@
 
 #include "ui/common_dialog.h"
 #include "ui/control_widgets.h"
+#include "ui/event_dispatch.h"
 #include "spectrum/graph_style_port.h"
 #include "waveview/frame_port.h"
 
@@ -24,7 +25,7 @@ class QMdiArea;
 class QMenu;
 struct Services;
 
-class MDIForm1 : public FramePort, public GraphStylePort {
+class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
   public:
     // The frame of a program whose read-only files lie in `progAdd`; its Instrument menu
     // chooses the instrument of `notes`.
@@ -39,6 +40,9 @@ class MDIForm1 : public FramePort, public GraphStylePort {
     void MDIForm_Unload();
     // Places the two child windows; the first placement creates and loads them.
     void ProgIni();
+
+    // A command, a drop or a timer tick of the frame failed: the pointers go back to normal.
+    void HandlerFailed() override;
 
     // ---- What the waveform view asks of the frame ----
     CommonDialog& CommonDialog1() override { return commonDialog1_; }

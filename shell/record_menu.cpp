@@ -19,13 +19,7 @@ class SilenceForTake : public RecordPort {
     void StopAllSound() override {
         frame_.Timer2.SetEnabled(false);
         frame_.Timer3.SetEnabled(false);
-        wave_.CompareArmed = false;
-        if (!wave_.PlayIdle) {
-            wave_.Command3_Click();
-        }
-        if (wave_.Timer1.Enabled()) {
-            wave_.Timer1_Timer();
-        }
+        wave_.StopForRecording();
         notes_.Release();
     }
 
@@ -47,10 +41,6 @@ void MDIForm1::mnuRecord_Click() {
     if (!take) {
         return;
     }
-    try {
-        commonDialog1_.Choose(*take);
-        LoadChosenFile();
-    } catch (...) {
-        // As after the open dialog: an error ends the command quietly.
-    }
+    commonDialog1_.Choose(*take);
+    LoadChosenFile();
 }

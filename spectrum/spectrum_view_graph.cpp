@@ -1,6 +1,8 @@
 // Form101: the transform hand-off and the drawing of spectrum, frequency axis and semitone grid.
 #include "spectrum_view.h"
 
+#include "spectrum_colours.h"
+
 #include "base/numbers.h"
 #include "real_fft.h"
 
@@ -9,12 +11,6 @@
 #include <utility>
 
 namespace {
-
-constexpr Colour kBaselineRed = 0x0000FF;
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kGridYellow = 0x00FFFF;
-constexpr Colour kLabelBack = 0x404000;   // the picture's background, to move the text position
-constexpr Colour kDefaultLine = 0xFFFF80; // light blue, when ColLine holds no number
 
 // The transform sizes the view holds.
 constexpr std::int32_t kSmallestBlock = 4;
@@ -36,7 +32,7 @@ Colour LineColour(const std::string& text) {
         }
     } catch (const num::NumberError&) {
     }
-    return kDefaultLine;
+    return kLineLightBlue;
 }
 
 } // namespace
@@ -67,7 +63,7 @@ void Form101::Grafmesmo(std::int32_t ftnpont, bool SoEsc) {
     Picture2.Cls();
     baseY_ = Picture2.Height() * 2 / 3 - 500;
     topY_ = Picture2.ScaleHeight() / 8 - 75;
-    Picture2.Line(0, baseY_, Picture2.Width(), baseY_, kBaselineRed);
+    Picture2.Line(0, baseY_, Picture2.Width(), baseY_, kSpectrumRed);
     if (!SoEsc) {
         DrawSpectrum(ftnpont);
     }
@@ -85,7 +81,7 @@ void Form101::DrawSpectrum(std::int32_t ftnpont) {
     const auto yOf = [&](std::int32_t k) {
         return num::CSng(Cap(baseY_ - ft_.MagFt[static_cast<std::size_t>(k) + 1] * scale));
     };
-    Picture2.PSet(0, yOf(0), kWhite);
+    Picture2.PSet(0, yOf(0), kPointsWhite);
     if (style_.LineStyleChecked()) {
         const Colour colour = LineColour(ColLine);
         for (std::int32_t k = 1; k < ftnpont; ++k) {
@@ -93,7 +89,7 @@ void Form101::DrawSpectrum(std::int32_t ftnpont) {
         }
     } else {
         for (std::int32_t k = 1; k < ftnpont; ++k) {
-            Picture2.PSet(num::CSng(BinX(k, ftnpont, freqGraf_)), yOf(k), kWhite);
+            Picture2.PSet(num::CSng(BinX(k, ftnpont, freqGraf_)), yOf(k), kPointsWhite);
         }
     }
 }
@@ -111,7 +107,7 @@ void Form101::DrawAxis() {
                 Picture2.Circle(x, end, 20, fore);
             }
             if (f >= row.labelFirst && f <= row.labelLast) {
-                Picture2.PSet(x + row.labelDx, baseY_ + row.labelDy, kLabelBack);
+                Picture2.PSet(x + row.labelDx, baseY_ + row.labelDy, kSpectrumBack);
                 Picture2.Print(TickLabel(row, f));
             }
         }

@@ -1,6 +1,8 @@
 // Form101: its controls and their placement, the window's load and unload, and scrolling.
 #include "spectrum_view.h"
 
+#include "spectrum_colours.h"
+
 #include <algorithm>
 
 #include "keyboard.h"
@@ -13,14 +15,6 @@
 namespace {
 
 // Colours, &H00BBGGRR.
-constexpr Colour kPictureBack = 0x404000; // dark teal
-constexpr Colour kTitleRed = 0x0000FF;
-constexpr Colour kCursorGreen = 0x00FF00;
-constexpr Colour kCombYellow = 0x00FFFF;
-constexpr Colour kPink = 0xFF80FF;
-constexpr Colour kLightBlue = 0xFFFF80;
-constexpr Colour kYellow = 0x00FFFF;
-constexpr Colour kGreen = 0x80FF80;
 
 // The scroll bar's range and the value shown at load (x 9600 .. 21500, about 39 Hz .. 3.7 kHz).
 constexpr int kScrollMin = -60;
@@ -50,7 +44,7 @@ Form101::Form101(Services& services, const GraphStylePort& style, NotePlayer& no
       Label16(Picture2.Client()), HScroll1(Picture1.Client()), services_(services), style_(style),
       notes_(notes) {
     for (auto& line : Line2) {
-        line = std::make_unique<LineControl>(Picture2.Client(), kCombYellow);
+        line = std::make_unique<LineControl>(Picture2.Client(), kGridYellow);
     }
     PlaceControls();
     WireEvents();
@@ -84,7 +78,7 @@ void Form101::PlaceControls() {
 
     Picture1.Move(0, 240, 11895, 3795);
     Picture2.Move(-600, 0, 29500, 3540);
-    Picture2.SetBackColor(kPictureBack);
+    Picture2.SetBackColor(kSpectrumBack);
     Picture2.SetForeColor(kSysHighlightText);
     QFont axisFont(QStringLiteral("Arial"));
     axisFont.setPointSizeF(8);
@@ -96,8 +90,8 @@ void Form101::PlaceControls() {
 
     Label1.Move(10200, 0, 1725, 285);
     Label1.SetFont("Times New Roman", 12);
-    Label1.SetForeColor(kTitleRed);
-    Label1.SetBackColor(kPictureBack);
+    Label1.SetForeColor(kSpectrumRed);
+    Label1.SetBackColor(kSpectrumBack);
     Label1.SetAlignment(Alignment::Center);
 
     Image1.Move(kKeyboardLeft, kKeyboardTop, kKeyboardWidth, kKeyboardHeight);
@@ -113,10 +107,10 @@ void Form101::PlaceControls() {
     Image2.SetPicture(PeakMarkImage());
     Image2.SetVisible(false);
 
-    Label13.SetBackColor(kPink);
-    Label14.SetBackColor(kLightBlue);
-    Label15.SetBackColor(kYellow);
-    Label16.SetBackColor(kGreen);
+    Label13.SetBackColor(kLinePink);
+    Label14.SetBackColor(kLineLightBlue);
+    Label15.SetBackColor(kLineYellow);
+    Label16.SetBackColor(kLineGreen);
     for (Label* l : {&Label13, &Label14, &Label15, &Label16}) {
         l->SetVisible(false);
     }

@@ -2,6 +2,8 @@
 // harmonic comb, and the naming of keys under the keyboard picture.
 #include "spectrum_view.h"
 
+#include "spectrum_colours.h"
+
 #include "keyboard.h"
 #include "note_naming.h"
 #include "notes/note_player.h"
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr Colour kSemitoneRed = 0x0000FF;
 const std::string kHarmonicsOn = "Harmonics on";
 const std::string kHarmonicsOff = "Harmonics off";
 const std::string kMarkPeak = "Mark peak";
@@ -89,7 +90,7 @@ void Form101::ShowHeight(float Y) {
 void Form101::ShowFrequency(float X) {
     const NoteReading r = NameNoteAt(X);
     SetRightAnchored(Label2, r.frequencyText, kFrequencyRight);
-    const Colour colour = r.onSemitone ? kSemitoneRed : kSysButtonText;
+    const Colour colour = r.onSemitone ? kSpectrumRed : kSysButtonText;
     if (Label2.ForeColor() != colour) {
         Label2.SetForeColor(colour);
     }

@@ -8,6 +8,21 @@
 
 class QWidget;
 
+// A window whose handlers run through Dispatch: when one fails, HandlerFailed returns it to
+// rest. It names itself the owner of the events of one widget and everything inside it.
+class RestingWindow {
+  public:
+    virtual ~RestingWindow() = default;
+    // A handler of this window's events failed: back to rest.
+    virtual void HandlerFailed() = 0;
+    // The nearest window that owns the events of `w` or of one of its parents, or null.
+    static RestingWindow* Of(const QWidget* w);
+
+  protected:
+    // Makes this window the owner of the events of `w` and of its children.
+    void OwnEventsOf(QWidget* w);
+};
+
 // Runs `handler` for an event that arrived on `origin` (null: no window of its own). When the
-// handler fails, the Form that holds `origin` runs its HandlerFailed.
+// handler fails, the window that owns `origin` runs its HandlerFailed.
 void Dispatch(const QWidget* origin, const std::function<void()>& handler);

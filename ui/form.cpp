@@ -1,21 +1,9 @@
 #include "form.h"
 
 #include <QMdiSubWindow>
-#include <QVariant>
-
-namespace {
-// The property of a window's own surface that names the window.
-constexpr char kFormProperty[] = "tonvexaForm";
-} // namespace
 
 Form::Form() : surface_(nullptr, false) {
-    surface_.Client()->setProperty(kFormProperty,
-                                   QVariant::fromValue(reinterpret_cast<quintptr>(this)));
-}
-
-Form* Form::Of(const QWidget* w) {
-    const QVariant v = w->property(kFormProperty);
-    return v.isValid() ? reinterpret_cast<Form*>(v.value<quintptr>()) : nullptr;
+    OwnEventsOf(surface_.Client());
 }
 
 void Form::HandlerFailed() {

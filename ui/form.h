@@ -2,14 +2,15 @@
 // the controls, a caption, a window-wide mouse pointer and twip placement.
 #pragma once
 
+#include "event_dispatch.h"
 #include "picture_box.h"
 
 #include <string>
 
-class Form {
+class Form : public RestingWindow {
   public:
     Form();
-    virtual ~Form();
+    ~Form() override;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
@@ -38,9 +39,7 @@ class Form {
 
     // A handler of this window's events failed (see Dispatch): back to rest. The base puts
     // the window's pointer back; a window with more to undo adds to it.
-    virtual void HandlerFailed();
-    // The window whose own surface is `w`, or null.
-    static Form* Of(const QWidget* w);
+    void HandlerFailed() override;
 
   private:
     PictureBox surface_;
