@@ -85,7 +85,7 @@ package: deps-package build
 	lintian --fail-on error --display-level '>=warning' $(BUILD)/tonvexa_*.deb
 
 format:
-	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	@git ls-files '*.cpp' '*.h' | xargs clang-format-15 -i
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -21,8 +21,9 @@ std::size_t SampleRing::Push(const float* samples, std::size_t n) {
     std::memcpy(samples_.data() + at, samples, first * sizeof(float));
     std::memcpy(samples_.data(), samples + first, (count - first) * sizeof(float));
     written_.store(w + count, std::memory_order_release);
-    if (count < n)
+    if (count < n) {
         dropped_.fetch_add(n - count, std::memory_order_relaxed);
+    }
     return count;
 }
 
@@ -59,8 +60,9 @@ class SdlCaptureDevice : public CaptureDevice {
                      std::string driver)
         : share_(std::move(share)), ring_(std::move(ring)), driver_(std::move(driver)) {}
     ~SdlCaptureDevice() override {
-        if (id_ != 0)
+        if (id_ != 0) {
             SDL_CloseAudioDevice(id_); // waits for a callback in progress
+        }
     }
     SdlCaptureDevice(const SdlCaptureDevice&) = delete;
     SdlCaptureDevice& operator=(const SdlCaptureDevice&) = delete;
@@ -120,7 +122,8 @@ std::unique_ptr<CaptureDevice> OpenCaptureDevice(std::string& why) {
     }
     auto device = std::make_unique<SdlCaptureDevice>(
         std::move(share), std::make_unique<SampleRing>(kCaptureRingFrames), driver);
-    if (!device->Open(why))
+    if (!device->Open(why)) {
         return nullptr;
+    }
     return device;
 }

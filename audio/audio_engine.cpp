@@ -58,15 +58,18 @@ std::int64_t ThreadCpuNs() {
 std::optional<MidiBytes> ReadWholeFile(const std::string& path) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxMidiBytes)
+    if (ec || size > kMaxMidiBytes) {
         return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
         return std::nullopt;
+    }
     MidiBytes bytes(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size)
+    if (static_cast<std::uintmax_t>(in.gcount()) != size) {
         return std::nullopt;
+    }
     return bytes;
 }
 
@@ -88,16 +91,19 @@ AudioEngine::AudioEngine(const AudioSettings& settings)
                                 : std::shared_ptr<AudioBackend>(MakeSystemAudioBackend())) {
     auto output = std::make_unique<FollowingOutput>(*backend_, settings.bufferFrames,
                                                     &AudioEngine::Render, this);
-    if (output->Opened())
+    if (output->Opened()) {
         output_ = std::move(output);
+    }
     service_ = std::thread([this] { Loop(false); });
     decoder_ = std::thread([this] { Loop(true); });
-    if (!output_)
+    if (!output_) {
         return;
+    }
     const std::string soundFont =
         settings.soundFont.empty() ? SystemSoundFont() : settings.soundFont;
-    if (!IsRegularFile(soundFont))
+    if (!IsRegularFile(soundFont)) {
         return; // Missing: sequencer players report it when they open
+    }
     soundFont_.store(SoundFontState::Loading);
     const double rate = output_->Spec().rate;
     loader_ = std::thread([this, soundFont, rate] {
@@ -125,12 +131,14 @@ AudioEngine::~AudioEngine() {
     wake_.notify_all();
     service_.join();
     decoder_.join();
-    if (loader_.joinable())
+    if (loader_.joinable()) {
         loader_.join();
+    }
     {
         std::lock_guard guard(voicesMutex_);
-        for (const auto& voice : entries_)
+        for (const auto& voice : entries_) {
             voice->Detach();
+        }
         entries_.clear();
     }
     output_.reset(); // the callback has stopped once this returns
@@ -151,37 +159,45 @@ AudioInfo AudioEngine::Info() const {
 }
 
 AudioEngine::Opened AudioEngine::OpenWave(const std::string& path, std::function<void()> onEnded) {
-    if (!output_)
+    if (!output_) {
         return {nullptr, OpenError::NoDevice};
+    }
     SoundFileError why = SoundFileError::None;
     std::unique_ptr<SoundFile> file = backend_->OpenSoundFile(path, why);
-    if (!file)
+    if (!file) {
         return {nullptr,
                 why == SoundFileError::NotFound ? OpenError::NotFound : OpenError::Unplayable};
+    }
     std::unique_ptr<Resampler> resampler =
         backend_->MakeResampler(file->Channels(), file->Rate(), output_->Spec().rate);
-    if (!resampler)
+    if (!resampler) {
         return {nullptr, OpenError::Unplayable};
+    }
     return Attach(std::make_shared<WaveVoice>(*output_, std::move(file), std::move(resampler)),
                   std::move(onEnded));
 }
 
 AudioEngine::Opened AudioEngine::OpenSequence(const std::string& path,
                                               std::function<void()> onEnded) {
-    if (!output_)
+    if (!output_) {
         return {nullptr, OpenError::NoDevice};
+    }
     const SoundFontState sf = soundFont_.load();
-    if (sf == SoundFontState::Missing || sf == SoundFontState::Failed)
+    if (sf == SoundFontState::Missing || sf == SoundFontState::Failed) {
         return {nullptr, OpenError::NoSoundFont};
-    if (!IsRegularFile(path))
+    }
+    if (!IsRegularFile(path)) {
         return {nullptr, OpenError::NotFound};
+    }
     // The whole file is read now, so it is released at once and may be rewritten.
     std::optional<MidiBytes> bytes = ReadWholeFile(path);
-    if (!bytes)
+    if (!bytes) {
         return {nullptr, OpenError::Unplayable};
+    }
     std::optional<MidiFileInfo> info = ReadMidiFileInfo(*bytes);
-    if (!info)
+    if (!info) {
         return {nullptr, OpenError::Unplayable};
+    }
     return Attach(std::make_shared<SequenceVoice>(*output_, synth_, std::move(*bytes), *info),
                   std::move(onEnded));
 }
@@ -190,8 +206,9 @@ AudioEngine::Opened AudioEngine::Attach(std::shared_ptr<Voice> voice,
                                         std::function<void()> onEnded) {
     voice->SetOnEnded(std::move(onEnded));
     std::lock_guard guard(voicesMutex_);
-    if (mixingCount_ == kMaxVoices)
+    if (mixingCount_ == kMaxVoices) {
         return {nullptr, OpenError::TooManyPlayers};
+    }
     {
         DeviceLock lock(*output_);
         mixing_[mixingCount_++] = voice.get();
@@ -204,8 +221,9 @@ void AudioEngine::Close(const std::shared_ptr<Voice>& voice) {
     {
         std::lock_guard guard(voicesMutex_);
         const auto it = std::find(entries_.begin(), entries_.end(), voice);
-        if (it == entries_.end())
+        if (it == entries_.end()) {
             return;
+        }
         entries_.erase(it);
         DeviceLock lock(*output_);
         Voice** end = mixing_ + mixingCount_;
@@ -236,10 +254,11 @@ void AudioEngine::Loop(bool decode) {
         bool busy = false;
         for (const auto& voice : voices) {
             const Voice::State state = voice->CurrentState();
-            if (decode && (state == Voice::Playing || state == Voice::Paused))
+            if (decode && (state == Voice::Playing || state == Voice::Paused)) {
                 voice->Feed();
-            else if (!decode)
+            } else if (!decode) {
                 voice->Service();
+            }
             busy = busy || voice->CurrentState() != Voice::Idle;
         }
         voices.clear();
@@ -249,12 +268,13 @@ void AudioEngine::Loop(bool decode) {
         }
         lock.lock();
         const auto woken = [&] { return wakes_ != seen || quit_; };
-        if (busy)
+        if (busy) {
             wake_.wait_for(lock, kServicePeriod, woken);
-        else if (!decode && output_)
+        } else if (!decode && output_) {
             wake_.wait_for(lock, kFollowPeriod, woken);
-        else
+        } else {
             wake_.wait(lock, woken);
+        }
     }
 }
 
@@ -271,9 +291,10 @@ void AudioEngine::Mix(float* out, int frames) {
 
     // The synthesiser writes the buffer (its players advance as it renders); wave voices add.
     bool sequencePlaying = false;
-    for (int i = 0; i < mixingCount_; ++i)
+    for (int i = 0; i < mixingCount_; ++i) {
         sequencePlaying = sequencePlaying || (mixing_[i]->IsSequence() &&
                                               mixing_[i]->CurrentState() == Voice::Playing);
+    }
     MidiSynth* synth = synth_.load(std::memory_order_acquire);
     if (synth && (sequencePlaying || synthTail_ > 0 || synth->Sounding())) {
         synth->Render(out, frames);
@@ -282,8 +303,9 @@ void AudioEngine::Mix(float* out, int frames) {
     } else {
         std::memset(out, 0, samples * sizeof(float));
     }
-    for (int i = 0; i < mixingCount_; ++i)
+    for (int i = 0; i < mixingCount_; ++i) {
         mixing_[i]->Mix(out, frames);
+    }
     // Within full scale, by riding the gain: a mix that stays within passes unchanged.
     limiter_.Process(out, frames);
 
@@ -302,8 +324,9 @@ void AudioEngine::ArmFirstSoundProbe() {
 }
 
 std::optional<std::chrono::steady_clock::time_point> AudioEngine::FirstSoundTime() const {
-    if (firstSoundArmed_.load(std::memory_order_acquire) || firstSoundNs_.load() == 0)
+    if (firstSoundArmed_.load(std::memory_order_acquire) || firstSoundNs_.load() == 0) {
         return std::nullopt;
+    }
     return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(firstSoundNs_.load()));
 }
 

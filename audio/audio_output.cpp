@@ -6,8 +6,9 @@ FollowingOutput::FollowingOutput(AudioBackend& backend, int bufferFrames, Render
                                  void* user)
     : backend_(backend), render_(render), user_(user), bufferFrames_(bufferFrames) {
     std::unique_ptr<OutputDevice> device = Open(0);
-    if (!device)
+    if (!device) {
         return;
+    }
     spec_ = device->Spec();
     opened_ = true;
     std::lock_guard guard(deviceMutex_);
@@ -34,18 +35,21 @@ DeviceSpec FollowingOutput::Current() const {
 }
 
 bool FollowingOutput::Follow() {
-    if (!opened_)
+    if (!opened_) {
         return false;
+    }
     std::unique_ptr<OutputDevice> old;
     {
         std::lock_guard guard(deviceMutex_);
         if (device_ && device_->Alive()) {
             const std::string& openedOn = device_->Spec().name;
-            if (openedOn.empty())
+            if (openedOn.empty()) {
                 return false;
+            }
             const std::string now = backend_.DefaultOutputName();
-            if (now.empty() || now == openedOn)
+            if (now.empty() || now == openedOn) {
                 return false;
+            }
         }
         old = std::move(device_);
     }

@@ -69,8 +69,9 @@ void Voice::SetOnEnded(std::function<void()> onEnded) {
 
 bool Voice::Play(std::int32_t fromMs, std::int32_t toMs) {
     std::lock_guard guard(mutex_);
-    if (!device_)
+    if (!device_) {
         return false;
+    }
     DeviceLock lock(*device_);
     const bool ended = state_.exchange(Idle) != Idle;
     Silence();
@@ -83,8 +84,9 @@ bool Voice::Play(std::int32_t fromMs, std::int32_t toMs) {
 
 bool Voice::Pause() {
     std::lock_guard guard(mutex_);
-    if (!device_)
+    if (!device_) {
         return false;
+    }
     DeviceLock lock(*device_);
     switch (state_.load()) {
     case Playing:
@@ -102,8 +104,9 @@ bool Voice::Pause() {
 
 bool Voice::Stop() {
     std::lock_guard guard(mutex_);
-    if (!device_)
+    if (!device_) {
         return false;
+    }
     DeviceLock lock(*device_);
     const bool ended = state_.exchange(Idle) != Idle;
     Silence();
@@ -112,8 +115,9 @@ bool Voice::Stop() {
 
 void Voice::Detach() {
     std::lock_guard guard(mutex_);
-    if (!device_)
+    if (!device_) {
         return;
+    }
     {
         DeviceLock lock(*device_);
         state_.store(Idle);
@@ -130,29 +134,34 @@ bool Voice::Detached() {
 }
 
 std::int32_t Voice::PositionMs() const {
-    if (atEnd_.load())
+    if (atEnd_.load()) {
         return endMs_;
+    }
     const std::int64_t played = consumed_.load() * 1000 / rate_;
     return static_cast<std::int32_t>(std::min<std::int64_t>(fromMs_ + played, endMs_));
 }
 
 bool Voice::Service() {
     std::lock_guard guard(mutex_);
-    if (!device_)
+    if (!device_) {
         return false;
+    }
     int expected = Ended;
-    if (!state_.compare_exchange_strong(expected, Idle))
+    if (!state_.compare_exchange_strong(expected, Idle)) {
         return false;
+    }
     AfterEnd();
-    if (onEnded_)
+    if (onEnded_) {
         onEnded_();
+    }
     return true;
 }
 
 void Voice::MarkEnded() {
     int expected = Playing;
-    if (state_.compare_exchange_strong(expected, Ended))
+    if (state_.compare_exchange_strong(expected, Ended)) {
         atEnd_.store(true);
+    }
 }
 
 // ---- WaveVoice ----
@@ -187,14 +196,16 @@ void WaveVoice::Release() {
     // Closing the decoder releases the file, so it can be rewritten. A stalled read keeps it
     // until the read returns; the file is then closed with the voice.
     std::unique_lock decode(decodeMutex_, std::try_to_lock);
-    if (decode.owns_lock())
+    if (decode.owns_lock()) {
         file_.reset();
+    }
 }
 
 void WaveVoice::Feed() {
     std::lock_guard decode(decodeMutex_);
-    if (!file_)
+    if (!file_) {
         return;
+    }
     if (generation_.load(std::memory_order_acquire) == prepared_) {
         Fill(ring_.Capacity());
         return;
@@ -202,16 +213,18 @@ void WaveVoice::Feed() {
     std::int64_t start, end;
     {
         std::lock_guard guard(mutex_);
-        if (!device_)
+        if (!device_) {
             return;
+        }
         prepared_ = generation_.load(std::memory_order_acquire);
         start = startFrame_;
         end = endFrame_;
     }
     Prepare(start, end);
     DeviceLock lock(output_);
-    if (generation_.load(std::memory_order_relaxed) == prepared_)
+    if (generation_.load(std::memory_order_relaxed) == prepared_) {
         ready_.store(true, std::memory_order_release);
+    }
 }
 
 void WaveVoice::Prepare(std::int64_t start, std::int64_t end) {
@@ -242,8 +255,9 @@ void WaveVoice::Fill(std::size_t frames) {
             const int take = static_cast<int>(std::min<std::int64_t>(
                 {ready, kChunkFrames, owed, static_cast<std::int64_t>(ring_.Free())}));
             const int got = resampler_->Get(stereo_.data(), take);
-            if (got <= 0)
+            if (got <= 0) {
                 break;
+            }
             ring_.Push(stereo_.data(), static_cast<std::size_t>(got));
             produced_ += got;
         } else if (remaining_ > 0) {
@@ -260,23 +274,26 @@ void WaveVoice::Fill(std::size_t frames) {
             // The converter holds the range's last frames back for its filter: silence after
             // the range pushes them out, and the count above cuts them off exactly.
             std::fill(fileFrames_.begin(), fileFrames_.end(), 0.0f);
-            if (!resampler_->Put(fileFrames_.data(), static_cast<int>(kTailFrames)))
+            if (!resampler_->Put(fileFrames_.data(), static_cast<int>(kTailFrames))) {
                 expected_ = produced_;
+            }
         }
     }
 }
 
 void WaveVoice::Mix(float* out, int frames) {
     if (state_.load(std::memory_order_acquire) != Playing ||
-        !ready_.load(std::memory_order_acquire))
+        !ready_.load(std::memory_order_acquire)) {
         return;
+    }
     const auto wanted = static_cast<std::size_t>(frames);
     const std::size_t got = ring_.PopAdd(out, wanted);
     consumed_.fetch_add(static_cast<std::int64_t>(got), std::memory_order_relaxed);
     // Done only when the feeder has queued everything and the ring is empty: a short read
     // before that is an underrun, which plays silence and goes on.
-    if (got < wanted && inputDone_.load(std::memory_order_acquire) && ring_.Available() == 0)
+    if (got < wanted && inputDone_.load(std::memory_order_acquire) && ring_.Available() == 0) {
         MarkEnded();
+    }
 }
 
 // ---- SequenceVoice ----
@@ -291,25 +308,30 @@ void SequenceVoice::Begin(std::int32_t, std::int32_t) {
     fromMs_ = 0;
     endMs_ = static_cast<std::int32_t>(lengthFrames_ * 1000 / Rate());
     player_.reset();
-    if (MidiSynth* synth = synth_.load(std::memory_order_acquire))
+    if (MidiSynth* synth = synth_.load(std::memory_order_acquire)) {
         player_ = synth->Play(file_);
+    }
 }
 
 void SequenceVoice::Silence() {
-    if (!player_)
+    if (!player_) {
         return;
+    }
     player_.reset();
-    if (MidiSynth* synth = synth_.load(std::memory_order_acquire))
+    if (MidiSynth* synth = synth_.load(std::memory_order_acquire)) {
         synth->NotesOff(channels_);
+    }
 }
 
 void SequenceVoice::SetPaused(bool pause) {
-    if (!player_)
+    if (!player_) {
         return;
+    }
     if (pause) {
         player_->Pause();
-        if (MidiSynth* synth = synth_.load(std::memory_order_acquire))
+        if (MidiSynth* synth = synth_.load(std::memory_order_acquire)) {
             synth->NotesOff(channels_);
+        }
     } else {
         player_->Resume();
     }
@@ -327,9 +349,11 @@ void SequenceVoice::AfterEnd() {
 }
 
 void SequenceVoice::Mix(float*, int frames) {
-    if (state_.load(std::memory_order_acquire) != Playing)
+    if (state_.load(std::memory_order_acquire) != Playing) {
         return;
+    }
     const std::int64_t now = consumed_.fetch_add(frames, std::memory_order_relaxed) + frames;
-    if (now >= lengthFrames_)
+    if (now >= lengthFrames_) {
         MarkEnded();
+    }
 }

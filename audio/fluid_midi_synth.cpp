@@ -58,8 +58,9 @@ using PlayerHandle = std::unique_ptr<fluid_player_t, DeletePlayer>;
 void QuietLogs() {
     static std::once_flag once;
     std::call_once(once, [] {
-        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG}) {
             fluid_set_log_function(level, nullptr, nullptr);
+        }
     });
 }
 
@@ -88,11 +89,13 @@ std::string LoadName(const Load& load) {
 
 void* OpenLoad(const char* name) {
     const std::string n(name);
-    if (n.rfind(kLoadPrefix, 0) != 0)
+    if (n.rfind(kLoadPrefix, 0) != 0) {
         return nullptr;
+    }
     void* address = nullptr;
-    if (std::sscanf(n.c_str() + sizeof kLoadPrefix - 1, "%p", &address) != 1 || !address)
+    if (std::sscanf(n.c_str() + sizeof kLoadPrefix - 1, "%p", &address) != 1 || !address) {
         return nullptr;
+    }
     const auto* load = static_cast<const Load*>(address);
     std::FILE* f = std::fopen(load->path.c_str(), "rb");
     return f ? new LoadFile{f, load->cancel} : nullptr;
@@ -102,11 +105,13 @@ int ReadLoad(void* buffer, fluid_long_long_t count, void* handle) {
     auto* h = static_cast<LoadFile*>(handle);
     auto* at = static_cast<char*>(buffer);
     while (count > 0) {
-        if (h->cancel->load(std::memory_order_relaxed))
+        if (h->cancel->load(std::memory_order_relaxed)) {
             return FLUID_FAILED;
+        }
         const auto piece = static_cast<std::size_t>(std::min(count, kReadPiece));
-        if (std::fread(at, 1, piece, h->file) != piece)
+        if (std::fread(at, 1, piece, h->file) != piece) {
             return FLUID_FAILED;
+        }
         at += piece;
         count -= static_cast<fluid_long_long_t>(piece);
     }
@@ -135,14 +140,16 @@ class ChannelBuffers {
   public:
     explicit ChannelBuffers(int frames)
         : frames_(frames), samples_(static_cast<std::size_t>(kOutputs) * frames) {
-        for (int i = 0; i < kOutputs; ++i)
+        for (int i = 0; i < kOutputs; ++i) {
             buffers_[i] = samples_.data() + static_cast<std::size_t>(i) * frames;
+        }
     }
     int Frames() const { return frames_; }
     // Renders `frames` (at most Frames()) frames of every channel.
     void Render(fluid_synth_t* synth, int frames) {
-        for (float* b : buffers_)
+        for (float* b : buffers_) {
             std::fill_n(b, frames, 0.0f);
+        }
         fluid_synth_process(synth, frames, 0, nullptr, kOutputs, buffers_.data());
     }
     const float* Left(int channel) const { return buffers_[2 * channel]; }
@@ -163,18 +170,23 @@ std::optional<ProgramGains> LevelPrograms(fluid_synth_t* synth, fluid_sfont_t* s
     ProgramGains gains;
     gains.fill(1.0f);
     std::vector<int> programs;
-    for (int p = 0; p < kPrograms; ++p)
-        if (fluid_sfont_get_preset(sfont, kMelodicBank, p))
+    for (int p = 0; p < kPrograms; ++p) {
+        if (fluid_sfont_get_preset(sfont, kMelodicBank, p)) {
             programs.push_back(p);
+        }
+    }
     std::vector<int> channels;
-    for (int c = 0; c < kMidiChannels; ++c)
-        if (c != kDrumChannel)
+    for (int c = 0; c < kMidiChannels; ++c) {
+        if (c != kDrumChannel) {
             channels.push_back(c);
+        }
+    }
     const double target = std::pow(10.0, kNoteLevelDbfs / 20.0);
     ChannelBuffers buffers(static_cast<int>(std::lround(rate * kReferenceSeconds)));
     for (std::size_t first = 0; first < programs.size(); first += channels.size()) {
-        if (cancel.load(std::memory_order_relaxed))
+        if (cancel.load(std::memory_order_relaxed)) {
             return std::nullopt;
+        }
         const std::size_t count = std::min(channels.size(), programs.size() - first);
         for (std::size_t k = 0; k < count; ++k) {
             fluid_synth_program_change(synth, channels[k], programs[first + k]);
@@ -185,12 +197,14 @@ std::optional<ProgramGains> LevelPrograms(fluid_synth_t* synth, fluid_sfont_t* s
             const float* left = buffers.Left(channels[k]);
             const float* right = buffers.Right(channels[k]);
             double sum = 0;
-            for (int i = 0; i < buffers.Frames(); ++i)
+            for (int i = 0; i < buffers.Frames(); ++i) {
                 sum += double{left[i]} * left[i] + double{right[i]} * right[i];
+            }
             const double rms = std::sqrt(sum / (2.0 * buffers.Frames()));
-            if (rms > 0)
+            if (rms > 0) {
                 gains[programs[first + k]] =
                     std::clamp(static_cast<float>(target / rms), 1.0f / kMaxBoost, kMaxBoost);
+            }
         }
         // The voices end at the next rendered block, before the next round's notes start.
         fluid_synth_all_sounds_off(synth, -1);
@@ -246,15 +260,18 @@ class FluidMidiSynth : public MidiSynth {
     std::unique_ptr<MidiPlayer> Play(const MidiBytes& file) override {
         PlayerHandle p(new_fluid_player(synth_.get()));
         if (!p || fluid_player_add_mem(p.get(), file.data(), file.size()) != FLUID_OK ||
-            fluid_player_play(p.get()) != FLUID_OK)
+            fluid_player_play(p.get()) != FLUID_OK) {
             return nullptr;
+        }
         return std::make_unique<FluidPlayer>(std::move(p));
     }
 
     void NotesOff(std::uint16_t channelMask) override {
-        for (int c = 0; c < kMidiChannels; ++c)
-            if (channelMask & (1u << c))
+        for (int c = 0; c < kMidiChannels; ++c) {
+            if (channelMask & (1u << c)) {
                 fluid_synth_all_notes_off(synth_.get(), c);
+            }
+        }
     }
 
   private:
@@ -262,8 +279,9 @@ class FluidMidiSynth : public MidiSynth {
     float ChannelGain(int channel) const {
         int sfont = 0, bank = 0, program = 0;
         if (fluid_synth_get_program(synth_.get(), channel, &sfont, &bank, &program) != FLUID_OK ||
-            bank != kMelodicBank || program < 0 || program >= kPrograms)
+            bank != kMelodicBank || program < 0 || program >= kPrograms) {
             return 1.0f;
+        }
         return gains_[static_cast<std::size_t>(program)];
     }
 
@@ -338,8 +356,9 @@ std::string SynthDefaultSoundFont() {
     char* file = nullptr;
     if (!settings ||
         fluid_settings_dupstr(settings.get(), "synth.default-soundfont", &file) != FLUID_OK ||
-        !file)
+        !file) {
         return {};
+    }
     std::string out = file;
     fluid_free(file);
     return out;

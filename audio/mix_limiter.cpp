@@ -31,8 +31,9 @@ void MixLimiter::ProcessChunk(float* stereo, int frames) {
         gains_[i] = peak > kFullScale ? kFullScale / peak : 1.0f;
         over = over || peak > kFullScale;
     }
-    if (!over && gain_ == 1.0f)
+    if (!over && gain_ == 1.0f) {
         return; // nothing to do: the mix passes untouched
+    }
     // Each frame takes the lowest gain of the frames just ahead, so the gain is already down
     // when the signal climbs to a peak (rather than following it and flattening its top).
     for (int i = 0; i < frames; ++i) {
@@ -40,8 +41,9 @@ void MixLimiter::ProcessChunk(float* stereo, int frames) {
         gains_[i] = *std::min_element(gains_.begin() + i, gains_.begin() + last);
     }
     // Backwards: the gain slopes down towards each of those holds.
-    for (int i = frames - 2; i >= 0; --i)
+    for (int i = frames - 2; i >= 0; --i) {
         gains_[i] = std::min(gains_[i], gains_[i + 1] + kAttackStep);
+    }
     // Forwards: the gain follows every fall at once, holds still for a while after the last
     // one (so the frames after a crest are not raised back to full scale, which would flatten
     // it), then climbs back slowly, reaching exactly 1.

@@ -81,8 +81,9 @@ class SdlOutputDevice : public OutputDevice {
 
 int PreferredRate() {
     SDL_AudioSpec preferred{};
-    if (SDL_GetDefaultAudioInfo(nullptr, &preferred, 0) == 0 && preferred.freq > 0)
+    if (SDL_GetDefaultAudioInfo(nullptr, &preferred, 0) == 0 && preferred.freq > 0) {
         return preferred.freq;
+    }
     return kFallbackRate;
 }
 
@@ -90,8 +91,9 @@ int PreferredRate() {
 std::string DefaultName() {
     char* name = nullptr;
     SDL_AudioSpec spec{};
-    if (SDL_GetDefaultAudioInfo(&name, &spec, 0) != 0 || !name)
+    if (SDL_GetDefaultAudioInfo(&name, &spec, 0) != 0 || !name) {
         return {};
+    }
     std::string out(name);
     SDL_free(name);
     return out;
@@ -128,16 +130,18 @@ std::unique_ptr<OutputDevice> OpenOutputDevice(int rate, int bufferFrames, Rende
     SDL_AudioSpec obtained{};
     auto subsystem = std::make_unique<SdlAudioShare>();
     DeviceHandle device;
-    if (subsystem->Ok())
+    if (subsystem->Ok()) {
         device = OpenDefault(rate, bufferFrames, callback.get(), obtained);
+    }
     if (!device) {
         // No sound device (or no usable driver): the dummy driver consumes frames in real
         // time, so playback, positions and notifications go on silently.
         subsystem.reset();
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         subsystem = std::make_unique<SdlAudioShare>();
-        if (subsystem->Ok())
+        if (subsystem->Ok()) {
             device = OpenDefault(rate, bufferFrames, callback.get(), obtained);
+        }
     }
     if (!device) {
         error = SDL_GetError();

@@ -35,11 +35,13 @@ class SdlResampler : public Resampler {
 } // namespace
 
 std::unique_ptr<Resampler> MakeResampler(int channels, int fromRate, int toRate) {
-    if (channels < 1 || channels > 255 || fromRate <= 0 || toRate <= 0)
+    if (channels < 1 || channels > 255 || fromRate <= 0 || toRate <= 0) {
         return nullptr;
+    }
     SDL_AudioStream* s = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(channels), fromRate,
                                             AUDIO_F32SYS, kOutChannels, toRate);
-    if (!s)
+    if (!s) {
         return nullptr;
+    }
     return std::make_unique<SdlResampler>(s, channels);
 }

@@ -19,8 +19,9 @@ void Put16(std::vector<std::uint8_t>& b, std::uint16_t v) {
 }
 
 void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8)
+    for (int shift = 0; shift < 32; shift += 8) {
         b.push_back(static_cast<std::uint8_t>((v >> shift) & 0xFF));
+    }
 }
 
 void PutTag(std::vector<std::uint8_t>& b, const char (&tag)[5]) {
@@ -52,26 +53,30 @@ std::vector<std::uint8_t> WaveHeader16Mono(std::uint32_t frames, std::int32_t ra
 std::string WriteWave16Mono(const std::string& path, const std::vector<std::int16_t>& samples,
                             std::int32_t rate) {
     // The data length is a signed 32-bit field for the program's reader.
-    if (samples.size() > (std::numeric_limits<std::int32_t>::max() - kHeaderBytes) / 2)
+    if (samples.size() > (std::numeric_limits<std::int32_t>::max() - kHeaderBytes) / 2) {
         return "the recording is too long for a wave file";
+    }
     std::vector<std::uint8_t> bytes =
         WaveHeader16Mono(static_cast<std::uint32_t>(samples.size()), rate);
     bytes.reserve(bytes.size() + samples.size() * kBytesPerFrame);
-    for (std::int16_t s : samples)
+    for (std::int16_t s : samples) {
         Put16(bytes, static_cast<std::uint16_t>(s));
+    }
 
     // QSaveFile writes beside the target and renames over it on commit; a file that is not
     // committed is removed, so no half-written file ever carries the name.
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
         return file.errorString().toStdString();
+    }
     const auto size = static_cast<qint64>(bytes.size());
     if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
         const std::string why = file.errorString().toStdString();
         file.cancelWriting();
         return why;
     }
-    if (!file.commit())
+    if (!file.commit()) {
         return file.errorString().toStdString();
+    }
     return {};
 }

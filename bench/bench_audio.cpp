@@ -112,8 +112,9 @@ void BM_PlayToFirstSound(benchmark::State& state) {
         const auto t0 = Clock::now();
         mmc.SetCommand("Play");
         std::optional<Clock::time_point> heard;
-        while (!(heard = engine.FirstSoundTime()) && Clock::now() - t0 < std::chrono::seconds(1))
+        while (!(heard = engine.FirstSoundTime()) && Clock::now() - t0 < std::chrono::seconds(1)) {
             std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
         if (!heard) {
             state.SkipWithError("no sound within a second");
             break;
@@ -142,8 +143,9 @@ void BM_DeviceBufferPeriod(benchmark::State& state) {
         while (Clock::now() < end) {
             const std::int64_t now = engine.DeviceThreadTimes().wallNs;
             if (now != last) {
-                if (periods < 0)
+                if (periods < 0) {
                     first = now;
+                }
                 ++periods;
                 last = now;
             }

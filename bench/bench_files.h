@@ -2,12 +2,12 @@
 // the desktop and the frame, so the views can be benchmarked on their own.
 #pragma once
 
-#include "notes/note_player.h"
 #include "audio/audio_engine.h"
-#include "ui/common_dialog.h"
 #include "base/file_channel.h"
-#include "ui/services.h"
+#include "notes/note_player.h"
 #include "spectrum/graph_style_port.h"
+#include "ui/common_dialog.h"
+#include "ui/services.h"
 #include "waveview/analysis_port.h"
 #include "waveview/frame_port.h"
 

@@ -3,9 +3,9 @@
 // real transform of the chosen channel and its magnitudes, with no drawing.
 #include "bench_files.h"
 
-#include "ui/common_dialog.h"
 #include "shell/spectrum_analysis.h"
 #include "spectrum/spectrum_view.h"
+#include "ui/common_dialog.h"
 #include "waveview/waveform_view.h"
 
 #include <benchmark/benchmark.h>

@@ -2,8 +2,8 @@
 // beside a plain sequential read of the same file.
 #include "bench_files.h"
 
-#include "ui/common_dialog.h"
 #include "base/file_channel.h"
+#include "ui/common_dialog.h"
 #include "waveview/wave_reader.h"
 #include "waveview/waveform_view.h"
 

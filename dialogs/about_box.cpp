@@ -1,8 +1,8 @@
 #include "about_box.h"
 
+#include "sys_info_lookup.h"
 #include "ui/services.h"
 #include "ui/sysinfo.h"
-#include "sys_info_lookup.h"
 #include "version_text.h"
 
 #include <QApplication>

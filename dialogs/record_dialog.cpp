@@ -36,14 +36,16 @@ constexpr int kPeakTickPx = 3;
 
 // 0 .. 1 along the meter for a level in dBFS.
 double MeterFraction(double db) {
-    if (!std::isfinite(db) || db <= kMeterFloorDb)
+    if (!std::isfinite(db) || db <= kMeterFloorDb) {
         return 0.0;
+    }
     return std::min(1.0, (db - kMeterFloorDb) / -kMeterFloorDb);
 }
 
 std::string DbText(double db) {
-    if (!std::isfinite(db))
+    if (!std::isfinite(db)) {
         return "-inf";
+    }
     return QLocale::system().toString(db, 'f', 1).toStdString();
 }
 
@@ -60,8 +62,9 @@ QString FreeTakePath(const QString& folder) {
     const QString name = QString::fromStdString(LocalTimeName());
     QString path = folder + "/" + name;
     const QString stem = name.chopped(4); // without ".wav"
-    for (int n = 2; QFileInfo::exists(path); ++n)
+    for (int n = 2; QFileInfo::exists(path); ++n) {
         path = folder + "/" + stem + QString(" (%1).wav").arg(n);
+    }
     return path;
 }
 
@@ -90,20 +93,24 @@ class LevelBar : public QWidget {
         const auto x = [w](double db) { return static_cast<int>(MeterFraction(db) * w); };
         const int fill = static_cast<int>(rms_ * w);
         p.fillRect(QRect(0, 0, std::min(fill, x(kMeterWarnDb)), r.height()), QColor(40, 170, 60));
-        if (fill > x(kMeterWarnDb))
+        if (fill > x(kMeterWarnDb)) {
             p.fillRect(QRect(x(kMeterWarnDb), 0, std::min(fill, x(kMeterHotDb)) - x(kMeterWarnDb),
                              r.height()),
                        QColor(230, 190, 30));
-        if (fill > x(kMeterHotDb))
+        }
+        if (fill > x(kMeterHotDb)) {
             p.fillRect(QRect(x(kMeterHotDb), 0, fill - x(kMeterHotDb), r.height()),
                        QColor(210, 40, 40));
-        if (peak_ > 0)
+        }
+        if (peak_ > 0) {
             p.fillRect(QRect(static_cast<int>(peak_ * w) - kPeakTickPx, 0, kPeakTickPx, r.height()),
                        palette().color(QPalette::Text));
+        }
         // A mark every 10 dB.
         p.setPen(palette().color(QPalette::Mid));
-        for (double db = kMeterFloorDb + 10; db < 0; db += 10)
+        for (double db = kMeterFloorDb + 10; db < 0; db += 10) {
             p.drawLine(x(db), r.height() - 4, x(db), r.height());
+        }
         p.drawRect(r);
     }
 
@@ -114,8 +121,9 @@ class LevelBar : public QWidget {
 
 std::string RecordingsFolder() {
     const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    if (!music.isEmpty() && QFileInfo(music).isDir())
+    if (!music.isEmpty() && QFileInfo(music).isDir()) {
         return (music + kSubfolder).toStdString();
+    }
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
 }
 
@@ -181,8 +189,9 @@ void RecordDialog::BuildWindow() {
 }
 
 std::optional<std::string> RecordDialog::Run() {
-    if (exec() == QDialog::Accepted && !written_.empty())
+    if (exec() == QDialog::Accepted && !written_.empty()) {
         return written_;
+    }
     return std::nullopt;
 }
 
@@ -200,8 +209,9 @@ void RecordDialog::Record_Click() {
         break;
     case State::Recording:
         Tick(); // the sound up to the click
-        if (state_ == State::Recording)
+        if (state_ == State::Recording) {
             Save();
+        }
         break;
     case State::Unsaved:
         Save();
@@ -210,8 +220,9 @@ void RecordDialog::Record_Click() {
 }
 
 void RecordDialog::Tick() {
-    if (!device_)
+    if (!device_) {
         return;
+    }
     drained_.clear();
     device_->Drain(drained_);
     meter_.Feed(drained_.data(), drained_.size());
@@ -223,14 +234,17 @@ void RecordDialog::Tick() {
     word_->setStyleSheet(word == LevelMeter::Word::Clipping   ? "color: #d02020;"
                          : word == LevelMeter::Word::TooQuiet ? "color: #c07000;"
                                                               : "");
-    if (state_ != State::Recording)
+    if (state_ != State::Recording) {
         return;
+    }
     take_.Append(drained_.data(), drained_.size());
     elapsed_->setText(QString::fromStdString("Elapsed: " + Elapsed()));
-    if (device_->Dropped() != droppedAtStart_)
+    if (device_->Dropped() != droppedAtStart_) {
         message_->setText("Recording... some sound was lost: the computer was too busy.");
-    if (take_.Full())
+    }
+    if (take_.Full()) {
         Save();
+    }
 }
 
 void RecordDialog::Save() {
@@ -242,10 +256,11 @@ void RecordDialog::Save() {
     const QString path = FreeTakePath(folder);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     std::string why;
-    if (!QDir().mkpath(folder))
+    if (!QDir().mkpath(folder)) {
         why = "the folder " + folder_ + " cannot be made";
-    else
+    } else {
         why = WriteWave16Mono(path.toStdString(), take_.Samples(), kRecordRate);
+    }
     QGuiApplication::restoreOverrideCursor();
     if (!why.empty()) {
         // The take stays in memory; "Save" tries again.

@@ -35,25 +35,30 @@ void LevelMeter::Feed(const float* samples, std::size_t n) {
 
 double LevelMeter::PeakDbfs() const {
     float peak = 0;
-    for (std::size_t i = 0; i < filled_; ++i)
+    for (std::size_t i = 0; i < filled_; ++i) {
         peak = std::max(peak, std::fabs(window_[i]));
+    }
     return Dbfs(peak);
 }
 
 double LevelMeter::RmsDbfs() const {
-    if (filled_ == 0)
+    if (filled_ == 0) {
         return Dbfs(0);
+    }
     double sum = 0;
-    for (std::size_t i = 0; i < filled_; ++i)
+    for (std::size_t i = 0; i < filled_; ++i) {
         sum += double{window_[i]} * window_[i];
+    }
     return Dbfs(std::sqrt(sum / static_cast<double>(filled_)));
 }
 
 LevelMeter::Word LevelMeter::Status() const {
-    if (sinceClip_ < holdFrames_)
+    if (sinceClip_ < holdFrames_) {
         return Word::Clipping;
-    if (sinceAudible_ >= holdFrames_)
+    }
+    if (sinceAudible_ >= holdFrames_) {
         return Word::TooQuiet;
+    }
     return Word::None;
 }
 

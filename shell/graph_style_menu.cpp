@@ -4,8 +4,8 @@
 #include "main_window.h"
 
 #include "base/numbers.h"
-#include "ui/services.h"
 #include "spectrum/spectrum_view.h"
+#include "ui/services.h"
 
 #include <QAction>
 

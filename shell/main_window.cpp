@@ -2,9 +2,9 @@
 
 #include "dropped_file.h"
 #include "notes/note_player.h"
+#include "spectrum/spectrum_view.h"
 #include "ui/event_dispatch.h"
 #include "ui/services.h"
-#include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 
 #include <QAction>

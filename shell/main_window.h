@@ -2,10 +2,10 @@
 // open dialog whose file name is the program's current wave file, and the start-up timers.
 #pragma once
 
+#include "spectrum/graph_style_port.h"
 #include "ui/common_dialog.h"
 #include "ui/control_widgets.h"
 #include "ui/event_dispatch.h"
-#include "spectrum/graph_style_port.h"
 #include "waveview/frame_port.h"
 
 #include <QMainWindow>

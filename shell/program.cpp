@@ -1,9 +1,9 @@
 #include "program.h"
 
+#include "audio/audio_engine.h"
 #include "dialogs/about_box.h"
 #include "dialogs/splash_screen.h"
 #include "dialogs/vector_picture.h"
-#include "audio/audio_engine.h"
 #include "ui/registry.h"
 #include "ui/services.h"
 #include "ui/sysinfo.h"

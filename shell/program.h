@@ -4,9 +4,9 @@
 // the splash showed; tests build their own.
 #pragma once
 
+#include "base/file_channel.h"
 #include "main_window.h"
 #include "notes/note_player.h"
-#include "base/file_channel.h"
 #include "spectrum/spectrum_view.h"
 #include "spectrum_analysis.h"
 #include "waveview/waveform_view.h"

@@ -1,7 +1,7 @@
 #include "spectrum_table.h"
 
-#include "note_naming.h"
 #include "base/numbers.h"
+#include "note_naming.h"
 
 #include <cctype>
 #include <cmath>

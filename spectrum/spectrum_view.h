@@ -7,10 +7,10 @@
 #pragma once
 
 #include "graph_style_port.h"
-#include "ui/control_widgets.h"
-#include "ui/form.h"
 #include "spectrum_graph.h"
 #include "spectrum_table.h"
+#include "ui/control_widgets.h"
+#include "ui/form.h"
 
 #include <array>
 #include <cstdint>

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
+#include "base/numbers.h"
 #include "keyboard.h"
 #include "notes/note_player.h"
 #include "peak_mark.h"
-#include "base/numbers.h"
 
 #include <QImage>
 

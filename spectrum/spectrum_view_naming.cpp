@@ -4,10 +4,10 @@
 
 #include "spectrum_colours.h"
 
+#include "base/numbers.h"
 #include "keyboard.h"
 #include "note_naming.h"
 #include "notes/note_player.h"
-#include "base/numbers.h"
 #include "ui/services.h"
 
 namespace {

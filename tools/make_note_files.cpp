@@ -3,8 +3,8 @@
 // Each file sets bank and program on its own channel before its note, so the two sequencer
 // devices, which share one synthesiser, never inherit each other's instrument. Deterministic.
 // usage: make_note_files OUT_FOLDER
-#include "notes/note_files.h"
 #include "base/midi_file.h"
+#include "notes/note_files.h"
 
 #include <cstdio>
 #include <string>

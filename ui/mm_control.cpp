@@ -72,18 +72,19 @@ bool MMControl::IsPaused() const {
 
 void MMControl::SetCommand(const std::string& cmd) {
     const std::string c = Lower(cmd);
-    if (c == "open")
+    if (c == "open") {
         Open();
-    else if (c == "close")
+    } else if (c == "close") {
         Close();
-    else if (c == "play")
+    } else if (c == "play") {
         Play();
-    else if (c == "pause")
+    } else if (c == "pause") {
         Pause();
-    else if (c == "stop")
+    } else if (c == "stop") {
         Stop();
-    else
+    } else {
         error_ = kErrUnrecognizedCommand;
+    }
 }
 
 void MMControl::Open() {
@@ -112,30 +113,35 @@ void MMControl::Close() {
     if (voice_) {
         // A voice cut off by its engine ending (a test closing the device to read what it
         // was given) is not the engine's any more.
-        if (!voice_->Detached())
+        if (!voice_->Detached()) {
             engine_.Close(voice_);
+        }
         voice_.reset();
     }
     RefreshStatusTimer();
 }
 
 void MMControl::Play() {
-    if (!voice_ || voice_->Detached())
+    if (!voice_ || voice_->Detached()) {
         return;
+    }
     const bool sequence = voice_->IsSequence();
-    if (voice_->Play(sequence ? 0 : from_, sequence ? 0 : to_))
+    if (voice_->Play(sequence ? 0 : from_, sequence ? 0 : to_)) {
         PostDone();
+    }
     engine_.Wake();
 }
 
 void MMControl::Pause() {
-    if (voice_)
+    if (voice_) {
         voice_->Pause();
+    }
 }
 
 void MMControl::Stop() {
-    if (voice_ && voice_->Stop())
+    if (voice_ && voice_->Stop()) {
         PostDone();
+    }
 }
 
 void MMControl::PostDone() {
@@ -144,8 +150,9 @@ void MMControl::PostDone() {
 }
 
 void MMControl::RaiseDone(std::uint64_t session) {
-    if (session == session_)
+    if (session == session_) {
         Dispatch(owner_, Done);
+    }
 }
 
 void MMControl::RefreshStatusTimer() {

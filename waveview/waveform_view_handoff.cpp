@@ -6,9 +6,9 @@
 #include "analysis_port.h"
 #include "frame_port.h"
 
-#include "ui/common_dialog.h"
 #include "base/file_channel.h"
 #include "base/numbers.h"
+#include "ui/common_dialog.h"
 #include "ui/services.h"
 
 #include <exception>

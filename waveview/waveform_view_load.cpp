@@ -4,9 +4,9 @@
 
 #include "frame_port.h"
 
-#include "ui/common_dialog.h"
 #include "base/file_channel.h"
 #include "base/numbers.h"
+#include "ui/common_dialog.h"
 #include "ui/services.h"
 
 #include <QDateTime>
@@ -53,9 +53,7 @@ void Form103::LerFileDad_3() {
 
         const WaveHeader h = WalkWaveHeader(ch);
         if (h.channelsRead) {
-            Label9.SetCaption(h.channels == 2   ? "Stereo"
-                                      : h.channels == 1 ? "Mono"
-                                                        : "Error");
+            Label9.SetCaption(h.channels == 2 ? "Stereo" : h.channels == 1 ? "Mono" : "Error");
         }
         if (h.formatRead) {
             Label8.SetCaption(num::IntText(h.sampleRate));

@@ -5,8 +5,8 @@
 
 #include "frame_port.h"
 
-#include "ui/common_dialog.h"
 #include "base/numbers.h"
+#include "ui/common_dialog.h"
 
 #include <exception>
 

@@ -2,9 +2,9 @@
 #include "renderer_rules.h"
 #include "waveform_view.h"
 
-#include "ui/clipboard.h"
 #include "base/file_channel.h"
 #include "base/numbers.h"
+#include "ui/clipboard.h"
 #include "ui/services.h"
 
 #include <cmath>

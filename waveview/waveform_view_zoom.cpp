@@ -5,9 +5,9 @@
 
 #include "frame_port.h"
 
-#include "ui/common_dialog.h"
 #include "base/file_channel.h"
 #include "base/numbers.h"
+#include "ui/common_dialog.h"
 #include "ui/services.h"
 
 namespace {

@@ -36,8 +36,9 @@ double MsSince(Clock::time_point t) {
 
 bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds limit) {
     const auto end = Clock::now() + limit;
-    while (!pred() && Clock::now() < end)
+    while (!pred() && Clock::now() < end) {
         std::this_thread::sleep_for(1ms);
+    }
     return pred();
 }
 
@@ -91,8 +92,9 @@ class GatedFile : public SoundFile {
     std::int64_t Read(float* frames, std::int64_t count) override {
         gate_.Pass();
         count = std::min(count, kFileFrames - at_);
-        for (std::int64_t i = 0; i < count; ++i)
+        for (std::int64_t i = 0; i < count; ++i) {
             frames[i] = FileSample(at_ + i);
+        }
         at_ += count;
         return count;
     }
@@ -113,8 +115,9 @@ class CopyingResampler : public Resampler {
     int Available() const override { return static_cast<int>(queue_.size()); }
     int Get(float* stereo, int maxFrames) override {
         const int n = std::min(maxFrames, Available());
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < n; ++i) {
             stereo[2 * i] = stereo[2 * i + 1] = queue_[static_cast<std::size_t>(i)];
+        }
         queue_.erase(queue_.begin(), queue_.begin() + n);
         return n;
     }
@@ -148,14 +151,17 @@ class FakeDevice : public OutputDevice {
             while (!stop_.load()) {
                 next += std::chrono::microseconds(1'000'000 * kDeviceFrames / kRate);
                 std::this_thread::sleep_until(next);
-                if (!alive_.load())
+                if (!alive_.load()) {
                     continue;
+                }
                 render(user, buffer.data(), kDeviceFrames);
                 std::lock_guard guard(tape_.m);
                 ++tape_.rendered[static_cast<std::size_t>(index_)];
-                for (int i = 0; i < kDeviceFrames; ++i)
-                    if (buffer[2 * static_cast<std::size_t>(i)] != 0.0f)
+                for (int i = 0; i < kDeviceFrames; ++i) {
+                    if (buffer[2 * static_cast<std::size_t>(i)] != 0.0f) {
                         tape_.heard.push_back(buffer[2 * static_cast<std::size_t>(i)]);
+                    }
+                }
             }
         });
     }
@@ -218,8 +224,9 @@ class FakeBackend : public AudioBackend {
                                              std::string& error) override {
         loading.store(true);
         const auto end = Clock::now() + 3s;
-        while (!cancel.load() && Clock::now() < end)
+        while (!cancel.load() && Clock::now() < end) {
             std::this_thread::sleep_for(1ms);
+        }
         error = "cancelled";
         return nullptr;
     }
@@ -267,8 +274,9 @@ std::optional<double> TimedCall(const std::function<void()>& call,
         call();
         return MsSince(start);
     });
-    if (done.wait_for(1s) == std::future_status::ready)
+    if (done.wait_for(1s) == std::future_status::ready) {
         return done.get();
+    }
     release();
     done.wait();
     return std::nullopt;
@@ -350,8 +358,9 @@ TEST(AudioService, FollowsTheDefaultDeviceAndKeepsThePlayGoing) {
         ASSERT_TRUE(WaitFor([&] { return voice->PositionMs() > 300; }, 3s));
 
         const auto start = Clock::now();
-        if (c.noneForAWhile)
+        if (c.noneForAWhile) {
             backend->SetDeviceLeft(false);
+        }
         if (c.removed) {
             backend->Device(0).Disappear();
         } else {
@@ -383,8 +392,9 @@ TEST(AudioService, FollowsTheDefaultDeviceAndKeepsThePlayGoing) {
         const std::vector<float>& heard = backend->tape.heard;
         ASSERT_GT(heard.size(), static_cast<std::size_t>(kRate));
         std::size_t wrong = 0;
-        for (std::size_t f = 0; f < heard.size(); ++f)
+        for (std::size_t f = 0; f < heard.size(); ++f) {
             wrong += heard[f] != FileSample(static_cast<std::int64_t>(f));
+        }
         EXPECT_EQ(wrong, 0u);
     }
 }

@@ -19,10 +19,11 @@ std::string DataFolder(const TempDir& dir, const std::string& name,
         const auto arrow = f.find("->");
         const fs::path file = data / "sounds" / f.substr(0, arrow);
         fs::create_directories(file.parent_path());
-        if (arrow == std::string::npos)
+        if (arrow == std::string::npos) {
             WriteFile(file.string(), Bytes{'s', 'f'});
-        else
+        } else {
             fs::create_symlink(data / f.substr(arrow + 2), file);
+        }
     }
     fs::create_directories(data);
     return data.string();

@@ -27,8 +27,9 @@ void AppendTrack(MidiBytes& file, const MidiBytes& events) {
     for (std::uint8_t b :
          MidiBytes{'M', 'T', 'r', 'k', static_cast<std::uint8_t>(n >> 24),
                    static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 8),
-                   static_cast<std::uint8_t>(n)})
+                   static_cast<std::uint8_t>(n)}) {
         file.push_back(b);
+    }
     file.insert(file.end(), events.begin(), events.end());
 }
 

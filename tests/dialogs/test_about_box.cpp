@@ -4,8 +4,8 @@
 #include "dialog_events.h"
 #include "dialogs/about_box.h"
 #include "dialogs/version_text.h"
-#include "ui/services.h"
 #include "tests/support/doubles.h"
+#include "ui/services.h"
 
 #include <QApplication>
 #include <QPushButton>

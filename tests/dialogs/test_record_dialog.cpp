@@ -24,9 +24,11 @@ struct CountingPort : RecordPort {
 
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
-    if (std::filesystem::exists(folder))
-        for (const auto& e : std::filesystem::directory_iterator(folder))
+    if (std::filesystem::exists(folder)) {
+        for (const auto& e : std::filesystem::directory_iterator(folder)) {
             names.push_back(e.path().filename().string());
+        }
+    }
     return names;
 }
 
@@ -107,12 +109,14 @@ TEST(RecordWindow, ATakeStoppedAtTheLimitIsWrittenWhole) {
     const Bytes bytes = ReadFile(dialog.WrittenPath());
     ASSERT_EQ(bytes.size(), 44u + 2 * kLimit);
     std::vector<double> x;
-    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
+    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2) {
         x.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8) / 32767.0);
+    }
     const double c = 2 * std::cos(2 * kTestPi * kToneHz / kCaptureRate);
     double worst = 0;
-    for (std::size_t n = 1; n + 1 < x.size(); ++n)
+    for (std::size_t n = 1; n + 1 < x.size(); ++n) {
         worst = std::max(worst, std::fabs(x[n + 1] - c * x[n] + x[n - 1]));
+    }
     EXPECT_LT(worst, 4 / 32767.0); // rounding only; a lost frame would leave about 0.06
     EXPECT_GT(*std::max_element(x.begin(), x.end()), kToneLevel - 0.01);
 }

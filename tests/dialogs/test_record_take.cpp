@@ -1,8 +1,8 @@
 // What the Record window measures and keeps, and the header of the file it writes.
 #include "tests/support/fixtures.h"
 
-#include "dialogs/record_take.h"
 #include "base/wave_writer.h"
+#include "dialogs/record_take.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +15,10 @@ constexpr double kPi = 3.14159265358979323846;
 
 std::vector<float> Sine(double level, int frames) {
     std::vector<float> x(static_cast<std::size_t>(frames));
-    for (int n = 0; n < frames; ++n)
+    for (int n = 0; n < frames; ++n) {
         x[static_cast<std::size_t>(n)] =
             static_cast<float>(level * std::sin(2 * kPi * 1000.0 * n / kRecordRate));
+    }
     return x;
 }
 
@@ -54,8 +55,9 @@ TEST(RecordTake, ATakeKeepsExactlySixtySecondsAndConvertsToSixteenBits) {
     Take take;
     const std::vector<float> chunk(kRecordRate * 7, 0.25f); // 7 s a chunk, across the limit
     std::int64_t kept = 0;
-    while (!take.Full())
+    while (!take.Full()) {
         kept += static_cast<std::int64_t>(take.Append(chunk.data(), chunk.size()));
+    }
     EXPECT_EQ(kept, 60 * kRecordRate);
     EXPECT_EQ(take.Frames(), 60 * kRecordRate);
     EXPECT_EQ(take.Append(chunk.data(), chunk.size()), 0u);

@@ -3,8 +3,8 @@
 // batched reader, each byte read checked against the file. Each input is loaded as it is, and
 // once more as a recording whose data runs on as silence to the length its header claims, so
 // that long files and the batched reads are reached too.
-#include "waveview/wave_reader.h"
 #include "waveview/renderer_rules.h"
+#include "waveview/wave_reader.h"
 
 #include "base/numbers.h"
 

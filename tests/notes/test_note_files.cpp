@@ -1,7 +1,7 @@
 // The two shipped note files: what their generator writes, where their rewritable bytes lie,
 // and that every file the program can make of them by patching is still a playable file.
-#include "notes/note_files.h"
 #include "base/midi_file.h"
+#include "notes/note_files.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/program_folder.h"
 

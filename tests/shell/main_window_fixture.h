@@ -3,10 +3,10 @@
 #pragma once
 
 #include "audio/audio_engine.h"
-#include "ui/services.h"
 #include "shell/program.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
+#include "ui/services.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,6 @@
 
 #include <QAction>
 
-
 namespace {
 
 struct Instrument {
@@ -69,4 +68,3 @@ TEST_F(Instruments, ChoosingAnInstrumentStopsASoundingNote) {
     EXPECT_FALSE(Notes().PianoPlayer().IsOpen());
     EXPECT_FALSE(Notes().InstrumentPlayer().IsOpen());
 }
-

@@ -5,11 +5,11 @@
 #include "tests/support/disk_engine.h"
 
 #include "base/midi_file.h"
-#include "ui/mm_control.h"
 #include "shell/program.h"
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
 #include "tests/support/program_folder.h"
+#include "ui/mm_control.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,9 @@ constexpr double kToleranceDb = 4.0;
 // RMS of both channels over `count` frames from `from`, in dB below full scale.
 double RmsDbfs(const Capture& c, std::size_t from, std::size_t count) {
     double sum = 0;
-    for (std::size_t f = from; f < from + count; ++f)
+    for (std::size_t f = from; f < from + count; ++f) {
         sum += double{c.Left(f)} * c.Left(f) + double{c.Right(f)} * c.Right(f);
+    }
     return 10 * std::log10(sum / (2.0 * static_cast<double>(count)));
 }
 

@@ -6,8 +6,8 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/pump.h"
 
-#include "dialogs/record_dialog.h"
 #include "base/numbers.h"
+#include "dialogs/record_dialog.h"
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 
@@ -33,10 +33,11 @@ class MusicFolder {
         setenv("XDG_CONFIG_HOME", dir_.Path().c_str(), 1);
     }
     ~MusicFolder() {
-        if (old_.empty())
+        if (old_.empty()) {
             unsetenv("XDG_CONFIG_HOME");
-        else
+        } else {
             setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
+        }
     }
     std::string Path() const { return dir_.File("Music"); }
 
@@ -85,8 +86,9 @@ TEST_F(MainWindowTest, RecordLoadsATwoSecondTakeWhoseSpectrumNamesTheA) {
     });
     user.start();
     QTimer::singleShot(20000, [] {
-        if (QWidget* stuck = QApplication::activeModalWidget())
+        if (QWidget* stuck = QApplication::activeModalWidget()) {
             stuck->close();
+        }
     });
     main.mnuRecord_Click();
     user.stop();
@@ -110,9 +112,11 @@ TEST_F(MainWindowTest, RecordLoadsATwoSecondTakeWhoseSpectrumNamesTheA) {
     ASSERT_GT(spectrum.NPontGraf, 0);
     const auto& mag = spectrum.Arrays().MagFt;
     std::int32_t peak = 1;
-    for (std::int32_t k = 1; k < spectrum.NPontGraf; ++k)
-        if (mag[static_cast<std::size_t>(k + 1)] > mag[static_cast<std::size_t>(peak + 1)])
+    for (std::int32_t k = 1; k < spectrum.NPontGraf; ++k) {
+        if (mag[static_cast<std::size_t>(k + 1)] > mag[static_cast<std::size_t>(peak + 1)]) {
             peak = k;
+        }
+    }
     const double x = BinX(peak, spectrum.NPontGraf, spectrum.FreqGraf());
     spectrum.Picture2_MouseMove(0, 0, static_cast<float>(x), 1000);
     EXPECT_EQ(spectrum.Label3.Caption(), "La  (A)");

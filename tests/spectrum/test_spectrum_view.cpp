@@ -1,8 +1,8 @@
 // The spectrum view's layout, its load, and the pixels of its drawing.
 #include "spectrum_fixture.h"
 
-#include "ui/colours.h"
 #include "spectrum/spectrum_graph.h"
+#include "ui/colours.h"
 
 #include <cmath>
 #include <vector>

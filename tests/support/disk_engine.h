@@ -27,22 +27,27 @@ struct Capture {
     float Right(std::size_t f) const { return samples[2 * f + 1]; }
     // First frame whose left or right sample exceeds the level; empty for silence.
     std::optional<std::size_t> Onset(float level = 0.0f, std::size_t from = 0) const {
-        for (std::size_t f = from; f < Frames(); ++f)
-            if (std::fabs(Left(f)) > level || std::fabs(Right(f)) > level)
+        for (std::size_t f = from; f < Frames(); ++f) {
+            if (std::fabs(Left(f)) > level || std::fabs(Right(f)) > level) {
                 return f;
+            }
+        }
         return std::nullopt;
     }
     // One past the last frame above the level.
     std::size_t End(float level = 0.0f) const {
-        for (std::size_t f = Frames(); f > 0; --f)
-            if (std::fabs(Left(f - 1)) > level || std::fabs(Right(f - 1)) > level)
+        for (std::size_t f = Frames(); f > 0; --f) {
+            if (std::fabs(Left(f - 1)) > level || std::fabs(Right(f - 1)) > level) {
                 return f;
+            }
+        }
         return 0;
     }
     std::vector<float> LeftChannel(std::size_t from, std::size_t count) const {
         std::vector<float> out;
-        for (std::size_t f = from; f < from + count && f < Frames(); ++f)
+        for (std::size_t f = from; f < from + count && f < Frames(); ++f) {
             out.push_back(Left(f));
+        }
         return out;
     }
 };
@@ -107,8 +112,9 @@ inline double Fundamental(const std::vector<float>& x, int rate, double minHz = 
                           double maxHz = 2000) {
     const auto maxLag = static_cast<std::size_t>(rate / minHz);
     const auto minLag = static_cast<std::size_t>(rate / maxHz);
-    if (x.size() < 2 * maxLag + 2)
+    if (x.size() < 2 * maxLag + 2) {
         return 0;
+    }
     const std::size_t window = x.size() - maxLag - 1;
     std::vector<double> d(maxLag + 2, 0.0);
     for (std::size_t lag = 1; lag <= maxLag + 1; ++lag) {
@@ -129,14 +135,16 @@ inline double Fundamental(const std::vector<float>& x, int rate, double minHz = 
     std::size_t best = 0;
     for (std::size_t lag = std::max<std::size_t>(minLag, 2); lag < maxLag; ++lag) {
         if (cmnd[lag] < kThreshold) {
-            while (lag + 1 < maxLag && cmnd[lag + 1] < cmnd[lag])
+            while (lag + 1 < maxLag && cmnd[lag + 1] < cmnd[lag]) {
                 ++lag;
+            }
             best = lag;
             break;
         }
     }
-    if (best == 0)
+    if (best == 0) {
         return 0;
+    }
     const double a = cmnd[best - 1], b = cmnd[best], c = cmnd[best + 1];
     const double denom = a - 2 * b + c;
     const double shift = denom != 0 ? 0.5 * (a - c) / denom : 0;
@@ -146,11 +154,14 @@ inline double Fundamental(const std::vector<float>& x, int rate, double minHz = 
 // Frequency of a clean tone from its rising zero crossings.
 inline double ZeroCrossingFrequency(const std::vector<float>& x, int rate) {
     std::vector<double> crossings;
-    for (std::size_t i = 1; i < x.size(); ++i)
-        if (x[i - 1] < 0 && x[i] >= 0)
+    for (std::size_t i = 1; i < x.size(); ++i) {
+        if (x[i - 1] < 0 && x[i] >= 0) {
             crossings.push_back(static_cast<double>(i - 1) + -x[i - 1] / (x[i] - x[i - 1]));
-    if (crossings.size() < 2)
+        }
+    }
+    if (crossings.size() < 2) {
         return 0;
+    }
     return rate * static_cast<double>(crossings.size() - 1) /
            (crossings.back() - crossings.front());
 }

@@ -62,8 +62,7 @@ class SpecialFiles {
 
 // A value a window only lets others read, made writable for a test that sets up the state the
 // window would have reached (a selection, a stretch on show) without driving it there.
-template <class T>
-T& Writable(const T& value) {
+template <class T> T& Writable(const T& value) {
     return const_cast<T&>(value);
 }
 

@@ -1,7 +1,7 @@
 // Players that cannot play: closed devices, files the device cannot play, no sound device,
 // no SoundFont. None of them crashes, blocks or raises a notification.
-#include "tests/support/disk_engine.h"
 #include "base/midi_file.h"
+#include "tests/support/disk_engine.h"
 #include "ui/mm_control.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +9,9 @@
 namespace {
 
 void SendEveryCommandButOpen(MMControl& mmc) {
-    for (const char* cmd : {"Play", "Pause", "Stop", "Pause", "Close", "Play"})
+    for (const char* cmd : {"Play", "Pause", "Stop", "Pause", "Close", "Play"}) {
         mmc.SetCommand(cmd);
+    }
 }
 
 } // namespace

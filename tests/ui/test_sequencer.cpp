@@ -1,7 +1,7 @@
 // The sequencer device on the General MIDI synthesiser: a one-note file made here sounds its
 // key, in its program, for the file's own length.
-#include "tests/support/disk_engine.h"
 #include "base/midi_file.h"
+#include "tests/support/disk_engine.h"
 #include "ui/mm_control.h"
 
 #include <gtest/gtest.h>
@@ -35,8 +35,9 @@ std::vector<double> HarmonicProfile(const std::vector<float>& x, int rate, doubl
         out.push_back(std::sqrt(std::max(power, 0.0)));
         total += out.back();
     }
-    for (double& v : out)
+    for (double& v : out) {
         v /= total > 0 ? total : 1;
+    }
     return out;
 }
 
@@ -95,8 +96,9 @@ TEST(Sequencer, SoundsTheKeyOfTheNoteFile) {
     // The program change took effect: the same key has another timbre in the other program.
     for (std::size_t k = 0; k < 2; ++k) {
         double difference = 0;
-        for (std::size_t h = 0; h < profiles[0][k].size(); ++h)
+        for (std::size_t h = 0; h < profiles[0][k].size(); ++h) {
             difference += std::fabs(profiles[0][k][h] - profiles[73][k][h]);
+        }
         // About 0.25 for piano against flute; 0 for one program twice.
         EXPECT_GT(difference, 0.1) << "key case " << k;
     }

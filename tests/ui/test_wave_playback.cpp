@@ -135,8 +135,9 @@ TEST(WavePlayback, PauseTwiceResumesWherePaused) {
     }
     ASSERT_EQ(heard.size(), static_cast<std::size_t>(frames));
     std::size_t mismatches = 0;
-    for (int i = 0; i < frames; ++i)
+    for (int i = 0; i < frames; ++i) {
         mismatches += heard[static_cast<std::size_t>(i)] != NoiseSample(i) / 32768.0f;
+    }
     EXPECT_EQ(mismatches, 0u);
     EXPECT_GT(longestGap, static_cast<std::size_t>(rate / 5)) << "the pause was heard";
 }

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "audio/audio_engine.h"
-#include "ui/common_dialog.h"
 #include "base/file_channel.h"
 #include "base/numbers.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
+#include "ui/common_dialog.h"
 #include "waveview/waveform_view.h"
 
 #include "tests/waveview/test_shell.h"

@@ -1,8 +1,8 @@
 // The waveform drawing, checked on the pixels of the graphs.
-#include "ui/colours.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
 #include "tests/waveview/test_shell.h"
+#include "ui/colours.h"
 #include "view_fixture.h"
 #include "waveview/renderer_rules.h"
 #include "waveview/waveform_view.h"

@@ -12,7 +12,7 @@ class TestSpectrum : public AnalysisPort {
   public:
     struct Request {
         std::string what; // "name", "sound", "stop"
-        float x; // where the note was named; 0 for the others
+        float x;          // where the note was named; 0 for the others
     };
     void DescribeBlock(const BlockSource& s) override { source = s; }
     void Analyse(std::vector<double>& y, std::int32_t, std::int32_t) override {

@@ -1,7 +1,7 @@
 // The waveform view's playback through the disk driver: what the device was really given
 // when the view plays a selection, pauses and resumes, and plays cyclically until "Stop".
-#include "tests/support/disk_engine.h"
 #include "playback_fixture.h"
+#include "tests/support/disk_engine.h"
 
 #include <cmath>
 #include <numbers>
@@ -27,9 +27,11 @@ std::size_t FrameAt(std::int32_t ms, int rate) {
 // The non-silent left samples of a capture, in order (the device's silence dropped).
 std::vector<float> Sounded(const Capture& c) {
     std::vector<float> out;
-    for (std::size_t f = 0; f < c.Frames(); ++f)
-        if (c.Left(f) != 0.0f)
+    for (std::size_t f = 0; f < c.Frames(); ++f) {
+        if (c.Left(f) != 0.0f) {
             out.push_back(c.Left(f));
+        }
+    }
     return out;
 }
 
@@ -93,8 +95,9 @@ TEST_F(ViewPlayback, AResampledStereoSelectionKeepsItsChannelsPitchesAndDuration
     ASSERT_TRUE(onset.has_value());
     EXPECT_NEAR((c.End(kAudible) - *onset) * 1000.0 / rate, 800.0, 3.0);
     std::vector<float> right;
-    for (std::size_t i = *onset + 200; i < *onset + 200 + rate / 2; ++i)
+    for (std::size_t i = *onset + 200; i < *onset + 200 + rate / 2; ++i) {
         right.push_back(c.Right(i));
+    }
     EXPECT_NEAR(ZeroCrossingFrequency(c.LeftChannel(*onset + 200, rate / 2), rate), 441.0, 3.0);
     EXPECT_NEAR(ZeroCrossingFrequency(right, rate), 882.0, 5.0);
 }
@@ -124,8 +127,9 @@ TEST_F(ViewPlayback, PauseTwiceResumesWhereItPausedWithPlayDisabled) {
     const std::size_t count = FrameAt(900, rate) - first;
     ASSERT_EQ(heard.size(), count);
     std::size_t mismatches = 0;
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         mismatches += heard[i] != Heard(static_cast<int>(first + i));
+    }
     EXPECT_EQ(mismatches, 0u);
     std::size_t longestGap = 0, gap = 0;
     const auto onset = c.Onset();
@@ -156,7 +160,8 @@ TEST_F(ViewPlayback, CyclicPlayRepeatsTheStretchUntilStop) {
     EXPECT_GT(heard.size(), 3 * count);
     EXPECT_LT(heard.size(), 4 * count);
     std::size_t mismatches = 0;
-    for (std::size_t i = 0; i < heard.size(); ++i)
+    for (std::size_t i = 0; i < heard.size(); ++i) {
         mismatches += heard[i] != Heard(static_cast<int>(first + i % count));
+    }
     EXPECT_EQ(mismatches, 0u);
 }

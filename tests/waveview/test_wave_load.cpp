@@ -140,8 +140,9 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
         EXPECT_EQ(shell.openCommands, 1) << "the dialog is offered again";
         EXPECT_FALSE(view->FileLoaded);
         EXPECT_FALSE(channel1.IsOpen());
-        for (const Label* l : std::initializer_list<const Label*>{&view->Label1, &view->Label2, &view->SampleRate(), &view->ChannelsText(),
-                         &view->BitsText(), &view->TotalPoints(), &view->DurationText()}) {
+        for (const Label* l : std::initializer_list<const Label*>{
+                 &view->Label1, &view->Label2, &view->SampleRate(), &view->ChannelsText(),
+                 &view->BitsText(), &view->TotalPoints(), &view->DurationText()}) {
             EXPECT_EQ(l->Caption(), "") << path;
         }
         EXPECT_EQ(shell.dialog.FileName(), path) << "the failed name stays the current one";

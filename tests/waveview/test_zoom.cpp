@@ -1,7 +1,7 @@
 #include "selection_fixture.h"
 
-#include "ui/colours.h"
 #include "base/file_channel.h"
+#include "ui/colours.h"
 #include "ui/services.h"
 
 #include <cstdio>
