@@ -19,7 +19,7 @@ cmake --install "$build" --prefix "$work/first" >/dev/null
 # A relocated copy: nothing in the tree may depend on the prefix it was installed to.
 mv "$work/first" "$work/usr"
 root=$work/usr
-id=org.tonvexa.Tonvexa
+id=org.tonvexa.tonvexa
 
 for f in bin/tonvexa \
   share/tonvexa/{Demo.wav,Pia_do.mid,Pis_do.mid,keyboard.bmp,splash_art.svg} \
