@@ -36,19 +36,15 @@ bool ShouldRun(const CommandLine& line, int& status) {
 
 int main(int argc, char** argv) {
     int status = 0;
-    // --help and --version answer before the toolkit looks for a display.
-    const CommandLine early = ParseCommandLine(ArgumentsOf(argc, argv));
-    if (early.action != CommandLine::Action::Refuse && !ShouldRun(early, status)) {
+    // --help, --version and a bad command line answer before the toolkit looks for a display;
+    // the toolkit then takes its own options from the untouched command line.
+    const CommandLine line = ParseCommandLine(ArgumentsOf(argc, argv));
+    if (!ShouldRun(line, status)) {
         return status;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tonvexa");
     // Ties the windows to the installed menu entry and icon (the Wayland app id).
     QGuiApplication::setDesktopFileName(TONVEXA_APP_ID);
-    // Read again without the toolkit's own options (-platform, -style, ...), which it has taken.
-    const CommandLine line = ParseCommandLine(QApplication::arguments());
-    if (!ShouldRun(line, status)) {
-        return status;
-    }
     return RunTonvexa(app, line.file);
 }

@@ -5,7 +5,9 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tonvexa)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Tonvexa developers")
-set(CPACK_PACKAGE_CONTACT "The Tonvexa developers <dev@tonvexa.org>")
+# A package's Maintainer field must hold a mail address, and Tonvexa has no public one: the
+# reserved .invalid domain says so and reaches no one (the README says how to report a fault).
+set(CPACK_PACKAGE_CONTACT "The Tonvexa developers <dev@tonvexa.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,5 +1,6 @@
-// The program's command line: `tonvexa [FILE.wav]`, --help and --version. Parsing needs no
-// application object, so --help and --version answer before any window or display exists.
+// The program's command line: `tonvexa [FILE.wav]`, --help and --version, beside the toolkit's
+// own options. Parsing needs no application object, so the program answers --help and
+// --version, and refuses a bad command line, before any window or display exists.
 #pragma once
 
 #include <QStringList>
@@ -20,7 +21,9 @@ struct CommandLine {
     std::string text;
 };
 
-// Reads the arguments (the program's name first). An argument "file:..." names a local file.
+// Reads the arguments (the program's name first), as the process received them: the toolkit's
+// own options (-platform NAME, -style NAME, -reverse, ...) and their values are passed over,
+// for the toolkit takes them itself when it starts. An argument "file:..." names a local file.
 // Unknown options and more than one file are refused.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
