@@ -146,6 +146,11 @@ bool IsPaddingFactor(std::int32_t k) {
 
 void PaddedBlock(std::span<const double> y, std::int32_t Npont, const AnalysisSettings& s,
                  std::vector<double>& data) {
+    if (Npont < 1 || !IsPaddingFactor(s.padding) ||
+        y.size() < static_cast<std::size_t>(Npont) + 1) {
+        data.clear();
+        return;
+    }
     const std::size_t points = static_cast<std::size_t>(Npont);
     data.assign(points * static_cast<std::size_t>(s.padding) + 1, 0.0);
     std::copy_n(y.begin() + 1, points, data.begin() + 1);

@@ -68,7 +68,8 @@ struct AnalysisSettings {
 bool IsPaddingFactor(std::int32_t k);
 
 // Fills data[1 .. k Npont] (resized to k Npont + 1, data[0] = 0) with the Npont samples of
-// y[1 .. Npont] weighted by the window, followed by (k - 1) Npont zeros.
+// y[1 .. Npont] weighted by the window, followed by (k - 1) Npont zeros. Leaves data empty
+// when y holds fewer than Npont + 1 elements, Npont < 1 or k is no padding factor.
 void PaddedBlock(std::span<const double> y, std::int32_t Npont, const AnalysisSettings& s,
                  std::vector<double>& data);
 

@@ -190,7 +190,10 @@ double PeakUncertaintyHz(const AnalysisSettings& settings, double binHz) {
     return (kBiasMargin * bias + kRoundingBins) * binHz;
 }
 
-TemperedNote NearestTemperedNote(double f, double uHz) {
+std::optional<TemperedNote> NearestTemperedNote(double f, double uHz) {
+    if (!(f > 0.0) || !std::isfinite(f)) {
+        return std::nullopt;
+    }
     TemperedNote t;
     const double semitones = kSemitonesPerOctave * std::log2(f / kA440Hz);
     t.n = static_cast<std::int32_t>(std::floor(semitones + 0.5));

@@ -78,6 +78,7 @@ struct TemperedNote {
     double uncertaintyCents = 0.0; // +/- u in cents, the wider side of the interval
 };
 
-// The tempered note nearest to f (Hz > 0) with the offset of f and of f +/- uHz in cents.
-// A frequency exactly halfway between two notes takes the upper one, as the pointer's does.
-TemperedNote NearestTemperedNote(double f, double uHz);
+// The tempered note nearest to f (Hz) with the offset of f and of f +/- uHz in cents; none
+// unless f is above 0 and finite. A frequency exactly halfway between two notes takes the
+// upper one, as the pointer's does.
+std::optional<TemperedNote> NearestTemperedNote(double f, double uHz);

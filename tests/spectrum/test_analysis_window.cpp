@@ -262,7 +262,9 @@ TEST(RefinedPeak, NamesTheNearestTemperedNoteWithItsOffsetInCents) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.f);
-        const TemperedNote t = NearestTemperedNote(r.f, r.u);
+        const auto note = NearestTemperedNote(r.f, r.u);
+        ASSERT_TRUE(note.has_value());
+        const TemperedNote& t = *note;
         EXPECT_EQ(t.reading.name, r.name);
         EXPECT_EQ(t.reading.octave, r.octave);
         ASSERT_TRUE(t.reading.NoteCode.has_value());
@@ -270,4 +272,6 @@ TEST(RefinedPeak, NamesTheNearestTemperedNoteWithItsOffsetInCents) {
         EXPECT_NEAR(t.cents, r.cents, 0.001);
         EXPECT_NEAR(t.uncertaintyCents, r.uCents, 0.001);
     }
+    EXPECT_FALSE(NearestTemperedNote(0.0, 1.0).has_value());
+    EXPECT_FALSE(NearestTemperedNote(std::nan(""), 1.0).has_value());
 }
