@@ -49,6 +49,8 @@ double Db(double powerRatio) {
 } // namespace
 
 TEST(TestTone, BadFieldsAreRefusedWithAMessageThatSaysWhy) {
+    const char* kLevelsMessage = "The harmonic levels must be numbers of dB from -120 to 0, "
+                                 "separated by blanks, for example 0 -6 -12.";
     struct Row {
         const char* what;
         std::function<void(TestToneForm&)> change;
@@ -82,25 +84,19 @@ TEST(TestTone, BadFieldsAreRefusedWithAMessageThatSaysWhy) {
              f.waveform = ToneWaveform::HarmonicLevels;
              f.harmonicLevels = "   ";
          },
-         '.',
-         "The harmonic levels must be numbers of dB from -120 to 0, separated by blanks, for "
-         "example 0 -6 -12."},
+         '.', kLevelsMessage},
         {"a word among the levels",
          [](TestToneForm& f) {
              f.waveform = ToneWaveform::HarmonicLevels;
              f.harmonicLevels = "0 -6 loud";
          },
-         '.',
-         "The harmonic levels must be numbers of dB from -120 to 0, separated by blanks, for "
-         "example 0 -6 -12."},
+         '.', kLevelsMessage},
         {"a level above 0",
          [](TestToneForm& f) {
              f.waveform = ToneWaveform::HarmonicLevels;
              f.harmonicLevels = "0\t-6 +3";
          },
-         '.',
-         "The harmonic levels must be numbers of dB from -120 to 0, separated by blanks, for "
-         "example 0 -6 -12."},
+         '.', kLevelsMessage},
         {"second tone above Nyquist",
          [](TestToneForm& f) {
              f.secondTone = true;
