@@ -11,7 +11,7 @@
 // is then scaled so that its highest sample lies at -1 dBFS.
 #pragma once
 
-#include "platform/numbers.h"
+#include "base/numbers.h"
 
 #include <array>
 #include <cstdint>
