@@ -1,6 +1,6 @@
 #include "wave_writer.h"
 
-#include <QSaveFile>
+#include "atomic_file.h"
 
 #include <limits>
 
@@ -63,20 +63,5 @@ std::string WriteWave16Mono(const std::string& path, const std::vector<std::int1
         Put16(bytes, static_cast<std::uint16_t>(s));
     }
 
-    // QSaveFile writes beside the target and renames over it on commit; a file that is not
-    // committed is removed, so no half-written file ever carries the name.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString().toStdString();
-    }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        const std::string why = file.errorString().toStdString();
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit()) {
-        return file.errorString().toStdString();
-    }
-    return {};
+    return WriteFileAtomically(path, bytes);
 }

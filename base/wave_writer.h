@@ -12,6 +12,7 @@ std::vector<std::uint8_t> WaveHeader16Mono(std::uint32_t frames, std::int32_t ra
 
 // Writes the file whole or not at all: the bytes go to a temporary name in the target folder,
 // reach the disk, and only then take the name `path` (an existing file of that name is
-// replaced). The folder must exist. Returns why it failed, empty on success.
+// replaced). The folder must exist. Returns why it failed (with errno's text), empty on
+// success.
 std::string WriteWave16Mono(const std::string& path, const std::vector<std::int16_t>& samples,
                             std::int32_t rate);

@@ -62,6 +62,8 @@ class BenchShell : public FramePort, public GraphStylePort {
     void SetPointer(MousePointer) override {}
     std::string ProgAdd() const override { return "."; }
     bool LineStyleChecked() const override { return true; }
+    void ShowStatus(const std::string&) override {}
+    std::string StatusText() const override { return {}; }
 
     SilentMessages messages;
     CancelledDialog files;

@@ -30,7 +30,7 @@ constexpr int kBytesPerFrame = 4; // 16-bit stereo
 void BM_FftClickToSpectrum_32768(benchmark::State& state) {
     BenchShell shell;
     shell.dialog.SetFileName(TwoSecondStereo16());
-    Form101 spectrum(shell.services, shell, shell.notes);
+    Form101 spectrum(shell.services, shell, shell.notes, shell);
     spectrum.Form_Load();
     SpectrumAnalysis analysis(spectrum);
     Form103 view(shell.services, shell.channel1, shell, analysis, shell.engine);

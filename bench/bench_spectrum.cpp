@@ -61,7 +61,7 @@ BENCHMARK(BM_FFTW_r2c_32768)->Unit(benchmark::kMicrosecond);
 // One mouse move with no button: frequency, note, octave and height readouts and the cursor.
 void BM_SpectrumHover(benchmark::State& state) {
     BenchShell shell;
-    Form101 view(shell.services, shell, shell.notes);
+    Form101 view(shell.services, shell, shell.notes, shell);
     view.Form_Load();
     int i = 0;
     for (auto _ : state) {

@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 
@@ -96,6 +97,7 @@ MDIForm1::MDIForm1(Services& services, NotePlayer& notes, std::string progAdd)
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     frame->setCentralWidget(area_);
+    frame->statusBar()->setAccessibleName("Status");
     frame->setWindowTitle(QString::fromStdString(AppTitle()));
     BuildMenus();
     WireDemonstration();
@@ -106,7 +108,8 @@ void MDIForm1::FitToScreen() {
     // Both children when the screen has room; else as much as fits, and the area scrolls to
     // the rest. The frame asks for no minimum beyond its menu bar, so it fits any screen.
     const QSize children(TwipsToPx(kChildWidth), TwipsToPx(kWaveViewTop + kChildHeight));
-    QSize wanted = children + QSize(0, window_->menuBar()->sizeHint().height());
+    QSize wanted = children + QSize(0, window_->menuBar()->sizeHint().height() +
+                                           window_->statusBar()->sizeHint().height());
     if (const QScreen* screen = window_->screen()) {
         const QSize room =
             screen->availableGeometry().size() - QSize(kDecorationWidthPx, kDecorationHeightPx);
@@ -143,6 +146,12 @@ void MDIForm1::BuildMenus() {
     OnMenu("mnuOpen", [this] { mnuOpen_Click(); });
     item(file, "mnuRecord", "&Record...")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     OnMenu("mnuRecord", [this] { mnuRecord_Click(); });
+    item(file, "mnuTestTone", "&New test tone...");
+    item(file, "mnuImport", "&Import...")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    item(file, "mnuExport", "&Export spectrum...")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    for (const char* name : {"mnuTestTone", "mnuImport", "mnuExport"}) {
+        items_[name]->setEnabled(false);
+    }
     separator(file, "mnuSep1");
     QMenu* save = menu(file, "mnuSave", "&Save");
     item(save, "mnuSaveTxt", "*.&txt files");
@@ -209,7 +218,11 @@ void MDIForm1::BuildMenus() {
     items_["mnuBlue"]->setChecked(true);
     WireGraphStyleMenu();
 
+    BuildAnalysisMenu(*menu(nullptr, "mnuAnalysis", "&Analysis"));
+
     QMenu* help = menu(nullptr, "mnuHelp", "&Help");
+    item(help, "mnuGuide", "&Guide")->setShortcut(QKeySequence(Qt::Key_F1));
+    items_["mnuGuide"]->setEnabled(false);
     item(help, "mnuAbout", "&About");
     OnMenu("mnuAbout", [this] {
         if (ShowAbout) {
@@ -324,6 +337,14 @@ void MDIForm1::mnuExit_Click() {
     // Ends at once: no window's unload handling runs.
     unloaded_ = true;
     QCoreApplication::exit(0);
+}
+
+void MDIForm1::ShowStatus(const std::string& text) {
+    window_->statusBar()->showMessage(QString::fromStdString(text));
+}
+
+std::string MDIForm1::StatusText() const {
+    return window_->statusBar()->currentMessage().toStdString();
 }
 
 void MDIForm1::SetCaption(const std::string& text) {

@@ -50,6 +50,9 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     void SetCaption(const std::string& text) override;
     std::string Caption() const override;
     void SetPointer(MousePointer p) override;
+    // The frame's status line (the desktop's status bar under the child windows).
+    void ShowStatus(const std::string& text) override;
+    std::string StatusText() const override;
     MousePointer Pointer() const { return pointer_; }
     std::string ProgAdd() const override { return progAdd_; }
     // ---- What the spectrum view asks of the style menu ----
@@ -123,6 +126,10 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     // Runs `handler` when the menu item `name` is chosen, under the event error rule.
     void OnMenu(const std::string& name, std::function<void()> handler);
     void WireGraphStyleMenu();
+    // The Analysis menu, after FTGraph: the windows, the padding, the frozen reference, the
+    // harmonics and the live analysis, in that order (analysis_menu.cpp). Nothing in it is
+    // remembered between runs.
+    void BuildAnalysisMenu(QMenu& analysis);
     void WireInstrumentMenu();
     void WireDemonstration();
     // Sizes the frame to show both children, within the screen's available room.

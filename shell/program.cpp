@@ -15,7 +15,7 @@
 
 Program::Program(Services& services, AudioEngine& engine, const ProgramFolders& folders)
     : services_(services), notes_(engine, folders.data, folders.user),
-      frame_(services, notes_, folders.data), spectrum_(services, frame_, notes_),
+      frame_(services, notes_, folders.data), spectrum_(services, frame_, notes_, frame_),
       analysis_(spectrum_), wave_(services, channel1_, frame_, analysis_, engine) {
     frame_.ShowAbout = [this] { About().Show(); };
     frame_.AttachChildren(wave_, spectrum_);

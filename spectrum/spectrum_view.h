@@ -20,12 +20,14 @@
 #include <vector>
 
 class NotePlayer;
+class StatusLine;
 struct Services;
 
 class Form101 : public Form {
   public:
-    // The view draws in the style `style` answers and sounds its keyboard through `notes`.
-    Form101(Services& services, const GraphStylePort& style, NotePlayer& notes);
+    // The view draws in the style `style` answers, sounds its keyboard through `notes` and
+    // reports what it adds to the described analysis on `status`.
+    Form101(Services& services, const GraphStylePort& style, NotePlayer& notes, StatusLine& status);
     ~Form101() override;
 
     // ---- Lifecycle (called by the main window) ----
@@ -116,6 +118,7 @@ class Form101 : public Form {
     Services& services_;
     const GraphStylePort& style_;
     NotePlayer& notes_;
+    StatusLine& status_;
     SpectrumArrays ft_;
     BlockSource nextSource_; // named before the next block
     BlockSource source_;     // the source of the spectrum on show

@@ -32,7 +32,8 @@ const char* const kKeyboardResource = ":/spectrum/keyboard.bmp";
 
 } // namespace
 
-Form101::Form101(Services& services, const GraphStylePort& style, NotePlayer& notes)
+Form101::Form101(Services& services, const GraphStylePort& style, NotePlayer& notes,
+                 StatusLine& status)
     : Command1(Surface().Client(), "Harmonics on"), Command2(Surface().Client(), "Mark peak"),
       Label2(Surface().Client(), {}, true), Label5(Surface().Client(), "Hz", true),
       Label3(Surface().Client(), {}, true), Label4(Surface().Client(), "Octave:", true),
@@ -42,7 +43,7 @@ Form101::Form101(Services& services, const GraphStylePort& style, NotePlayer& no
       Image1(Picture2.Client()), Line1(Picture2.Client(), kCursorGreen), Image2(Picture2.Client()),
       Label13(Picture2.Client()), Label14(Picture2.Client()), Label15(Picture2.Client()),
       Label16(Picture2.Client()), HScroll1(Picture1.Client()), services_(services), style_(style),
-      notes_(notes) {
+      notes_(notes), status_(status) {
     for (auto& line : Line2) {
         line = std::make_unique<LineControl>(Picture2.Client(), kGridYellow);
     }

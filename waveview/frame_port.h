@@ -1,14 +1,16 @@
 // What the waveform view asks of the frame that holds it: the open dialog whose file name is
-// the current wave file, the frame's caption and pointer, the open command, the program folder.
+// the current wave file, the frame's caption, pointer and status line, the open command, the
+// program folder.
 #pragma once
 
+#include "ui/status_line.h"
 #include "ui/twips.h"
 
 #include <string>
 
 class CommonDialog;
 
-class FramePort {
+class FramePort : public StatusLine {
   public:
     virtual ~FramePort() = default;
     virtual CommonDialog& CommonDialog1() = 0;

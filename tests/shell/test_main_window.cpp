@@ -44,9 +44,10 @@ TEST_F(MainWindow, MenuBarAsDesigned) {
     EXPECT_EQ(main.Caption(), "Tonvexa");
     using V = std::vector<std::string>;
     EXPECT_EQ(Captions(main.Window().menuBar()),
-              (V{"&File", "&Instrument", "&Options", "FTGraph", "&Help"}));
+              (V{"&File", "&Instrument", "&Options", "FTGraph", "&Analysis", "&Help"}));
     EXPECT_EQ(Captions(main.Menu("mnuFile")),
-              (V{"&Open", "&Record...", "-", "&Save", "-", "&Exit"}));
+              (V{"&Open", "&Record...", "&New test tone...", "&Import...", "&Export spectrum...",
+                 "-", "&Save", "-", "&Exit"}));
     EXPECT_EQ(Captions(main.Menu("mnuSave")), (V{"*.&txt files", "*.&wav files"}));
     EXPECT_EQ(Captions(main.Menu("mnuInstrument")),
               (V{"&Piano", "-", "&Voice (Chorus)", "Or&gan", "Celes&ta", "-", "V&iolin", "&Cello",
@@ -54,7 +55,16 @@ TEST_F(MainWindow, MenuBarAsDesigned) {
                  "Tro&mbone", "French &Horn", "Sa&x"}));
     EXPECT_EQ(Captions(main.Menu("mnuFTGraph")), (V{"Line", "Points", "-", "Line Color"}));
     EXPECT_EQ(Captions(main.Menu("mnuLineColor")), (V{"Blue", "Yellow", "Pink", "Green"}));
-    EXPECT_EQ(Captions(main.Menu("mnuHelp")), (V{"&About"}));
+    EXPECT_EQ(Captions(main.Menu("mnuAnalysis")),
+              (V{"Rectangular", "Hann", "Hamming", "Blackman-Harris", "Flat top", "-",
+                 "No zero padding", "Zero padding x 2", "Zero padding x 4", "Zero padding x 8", "-",
+                 "Freeze spectrum", "Clear frozen spectrum", "-", "Harmonics table...",
+                 "Fit comb to nearest peak", "Play harmonics", "-", "Follow playback", "Listen"}));
+    // Every start is the described program: the rectangular window, no padding, not following.
+    EXPECT_TRUE(main.Item("mnuRectangular")->isChecked());
+    EXPECT_TRUE(main.Item("mnuNoPadding")->isChecked());
+    EXPECT_FALSE(main.Item("mnuFollowPlayback")->isChecked());
+    EXPECT_EQ(Captions(main.Menu("mnuHelp")), (V{"&Guide", "&About"}));
     // Switched off: saving and the options menu, shown greyed.
     EXPECT_FALSE(main.Item("mnuSave")->isEnabled());
     EXPECT_FALSE(main.Item("mnuOptions")->isEnabled());

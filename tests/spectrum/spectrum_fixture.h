@@ -7,6 +7,7 @@
 #include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
+#include "ui/status_line.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,21 @@
 
 #include <memory>
 
-// The frame's "Line" check mark as the spectrum view reads it.
-class TestShell : public GraphStylePort {
+// The frame's "Line" check mark and status line as the spectrum view sees them.
+class TestShell : public GraphStylePort, public StatusLine {
   public:
     bool LineStyleChecked() const override { return lineStyle; }
+    void ShowStatus(const std::string& text) override { status.push_back(text); }
+    std::string StatusText() const override { return status.empty() ? "" : status.back(); }
     bool lineStyle = true;
+    std::vector<std::string> status; // every text the status line was given
 };
 
 class SpectrumViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
         TestServices().Reset();
-        view = std::make_unique<Form101>(TestServices().services, shell, notes);
+        view = std::make_unique<Form101>(TestServices().services, shell, notes, shell);
         view->Form_Load();
     }
 

@@ -7,6 +7,8 @@
 #include "waveview/frame_port.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class TestShell : public FramePort {
   public:
@@ -22,11 +24,14 @@ class TestShell : public FramePort {
     std::string Caption() const override { return caption; }
     void SetPointer(MousePointer p) override { pointer = p; }
     std::string ProgAdd() const override { return progAdd; }
+    void ShowStatus(const std::string& text) override { status.push_back(text); }
+    std::string StatusText() const override { return status.empty() ? "" : status.back(); }
 
     CommonDialog dialog;
     std::string caption;
     MousePointer pointer = MousePointer::Default;
     std::string progAdd = ".";
     int openCommands = 0;
+    std::vector<std::string> status; // every text the status line was given
     std::function<void()> onOpen;
 };
