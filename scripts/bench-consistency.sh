@@ -4,14 +4,14 @@
 #
 # usage: bench-consistency.sh [bench-program] [rounds] [tolerance-percent]
 #   bench-program  default build/bench/tonvexa_bench
-#   rounds         full runs and alone runs made, interleaved (default 3); the medians are
+#   rounds         full runs and alone runs made, interleaved (default 3); medians are
 #                  compared, so a burst of other work on a shared machine does not decide
 #   tolerance      default 20 (percent)
 #
-# Prints, for each benchmark, the median wall and CPU times of the full runs and of the alone
-# runs and their ratio, then the share of the machine that was idle meanwhile (a busy machine
-# stretches wall times; the CPU column shows the work itself). Exits 1 when a ratio is outside
-# the tolerance.
+# Prints, for each benchmark, the median wall times of the full runs and of the alone runs,
+# the median of the rounds' ratios with their range, how far the alone runs lay apart (the
+# noise of the machine itself), the ratio of the CPU times, and the share of the machine that
+# was idle meanwhile. Exits 1 when a ratio is outside the tolerance.
 set -euo pipefail
 
 bench=${1:-build/bench/tonvexa_bench}
@@ -39,59 +39,70 @@ cpu_line() { head -1 /proc/stat; }
 before=$(cpu_line)
 for ((r = 1; r <= rounds; r++)); do
   echo "round $r of $rounds ..." >&2
-  # Half the rounds run the full program first, half last, so a slow drift of the machine's
-  # load weighs on both sides alike.
-  ((r % 2 == 1)) && run "$out/full-$r.json"
-  for i in "${!names[@]}"; do
+  # Odd rounds run the full program first and then the benchmarks alone in their order, even
+  # rounds the other way round, so a drift of the machine's speed weighs on both sides alike.
+  order=("${!names[@]}")
+  if ((r % 2 == 0)); then
+    mapfile -t order < <(printf '%s\n' "${!names[@]}" | tac)
+  fi
+  if ((r % 2 == 1)); then run "$out/full-$r.json"; fi
+  for i in "${order[@]}"; do
     run "$out/alone-$r-$i.json" "$(exact "${names[$i]}")"
   done
-  ((r % 2 == 0)) && run "$out/full-$r.json"
+  if ((r % 2 == 0)); then run "$out/full-$r.json"; fi
 done
 after=$(cpu_line)
 
-python3 - "$out" "$tolerance" "$before" "$after" <<'EOF'
+python3 - "$out" "$rounds" "$tolerance" "$before" "$after" <<'PYTHON'
 import glob, json, statistics, sys
 
-out, tolerance, before, after = sys.argv[1], float(sys.argv[2]), sys.argv[3], sys.argv[4]
+out, rounds, tolerance = sys.argv[1], int(sys.argv[2]), float(sys.argv[3])
+before, after = sys.argv[4], sys.argv[5]
 
-def times(files):
-    found = {}
-    for f in files:
-        for b in json.load(open(f))["benchmarks"]:
-            if b.get("run_type", "iteration") == "iteration":
-                found.setdefault(b["name"], []).append((b["real_time"], b["cpu_time"], b["time_unit"]))
-    return found
+def times(path):  # name -> (wall, cpu, unit) of the benchmarks in one output file
+    return {b["name"]: (b["real_time"], b["cpu_time"], b["time_unit"])
+            for b in json.load(open(path))["benchmarks"]
+            if b.get("run_type", "iteration") == "iteration"}
 
-full = times(sorted(glob.glob(f"{out}/full-*.json")))
-alone = times(sorted(glob.glob(f"{out}/alone-*.json")))
+full = [times(f"{out}/full-{r}.json") for r in range(1, rounds + 1)]
+alone = [{} for _ in range(rounds)]
+for r in range(rounds):
+    for f in glob.glob(f"{out}/alone-{r + 1}-*.json"):
+        alone[r].update(times(f))
 
-def median(runs, k):
-    return statistics.median(r[k] for r in runs)
-
-print(f"{'benchmark':48s} {'full':>10s} {'alone':>10s} {'ratio':>6s}   {'cpu full':>9s} {'cpu alone':>9s}")
+print(f"{'benchmark':48s} {'full':>10s} {'alone':>10s} {'ratio':>6s} {'rounds':>11s} "
+      f"{'alone spread':>12s} {'cpu ratio':>9s}")
 failed = []
-for name, runs in full.items():
-    if name not in alone:
+for name in full[0]:
+    pairs = [(full[r][name], alone[r][name]) for r in range(rounds)
+             if name in full[r] and name in alone[r]]
+    if not pairs:
         failed.append(name)
         print(f"{name:48s} has no alone run")
         continue
-    unit = runs[0][2]
-    f, a = median(runs, 0), median(alone[name], 0)
-    ratio = f / a
+    unit = pairs[0][0][2]
+    f = statistics.median(p[0][0] for p in pairs)
+    a = statistics.median(p[1][0] for p in pairs)
+    ratios = [p[0][0] / p[1][0] for p in pairs]
+    ratio = statistics.median(ratios)
+    walls = [p[1][0] for p in pairs]
+    spread = (max(walls) - min(walls)) / a * 100
+    cpu = statistics.median(p[0][1] / p[1][1] for p in pairs)
     mark = "" if abs(ratio - 1) * 100 <= tolerance else "  <-- outside"
     if mark:
         failed.append(name)
-    print(f"{name:48s} {f:8.4g}{unit:>2s} {a:8.4g}{unit:>2s} {ratio:6.2f}   "
-          f"{median(runs, 1):9.4g} {median(alone[name], 1):9.4g}{mark}")
+    print(f"{name:48s} {f:8.4g}{unit:>2s} {a:8.4g}{unit:>2s} {ratio:6.2f} "
+          f"{min(ratios):5.2f}-{max(ratios):<5.2f} {spread:11.0f}% {cpu:9.2f}{mark}")
 
 b = [int(x) for x in before.split()[1:]]
-a = [int(x) for x in after.split()[1:]]
-d = [y - x for x, y in zip(b, a)]
+e = [int(x) for x in after.split()[1:]]
+d = [y - x for x, y in zip(b, e)]
 idle = 100.0 * (d[3] + d[4]) / max(1, sum(d[:8]))
-print(f"\nmachine idle meanwhile: {idle:.0f} %; medians of {len(next(iter(full.values())))} runs each; "
-      f"tolerance {tolerance:g} %")
+print(f"\nfull, alone: medians of {rounds} runs; ratio: median of the rounds' full/alone (range "
+      f"beside it); alone spread: how far the alone runs lay apart; machine idle meanwhile: "
+      f"{idle:.0f} %; tolerance {tolerance:g} %")
 if failed:
     print(f"{len(failed)} benchmark(s) outside the tolerance: {', '.join(failed)}")
     sys.exit(1)
 print("every benchmark of the full run lies within the tolerance of its run alone")
-EOF
+PYTHON
