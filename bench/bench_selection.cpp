@@ -22,9 +22,8 @@
 
 namespace {
 
-// The desktop of one benchmark. It lives only as long as that benchmark: its audio engine's
-// device thread (which SDL raises to nice -20) would otherwise stay beside every later
-// benchmark of the run and take their share of a busy machine.
+// The desktop of one benchmark. It lives only as long as that benchmark, so nothing of it
+// (its audio engine's threads above all) stays beside the later benchmarks of the run.
 struct Shared {
     BenchShell shell;
     NoAnalysis analysis;
