@@ -12,6 +12,10 @@
 # the median of the rounds' ratios with their range, how far the alone runs lay apart (the
 # noise of the machine itself), the ratio of the CPU times, and the share of the machine that
 # was idle meanwhile. Exits 1 when a ratio is outside the tolerance.
+#
+# BENCH_CPU=k runs every run on CPU k alone (taskset). On a virtual machine the CPUs need not
+# be equally fast (one may share its host core or take the interrupts), and a run's main thread
+# mostly stays where it started, so unpinned runs can differ by which CPU they drew.
 set -euo pipefail
 
 bench=${1:-build/bench/tonvexa_bench}
@@ -32,7 +36,9 @@ exact() { printf '^%s$' "$(sed 's/[][\.*^$+?(){}|]/\\&/g' <<<"$1")"; }
 run() { # output-file [filter]
   local args=(--benchmark_format=json --benchmark_out_format=json --benchmark_out="$1")
   [[ $# -gt 1 ]] && args+=(--benchmark_filter="$2")
-  "$bench" "${args[@]}" >/dev/null 2>&1
+  local pin=()
+  [[ -n ${BENCH_CPU:-} ]] && pin=(taskset -c "$BENCH_CPU")
+  "${pin[@]}" "$bench" "${args[@]}" >/dev/null 2>&1
 }
 
 cpu_line() { head -1 /proc/stat; }
@@ -54,7 +60,7 @@ done
 after=$(cpu_line)
 
 python3 - "$out" "$rounds" "$tolerance" "$before" "$after" <<'PYTHON'
-import glob, json, statistics, sys
+import glob, json, os, statistics, sys
 
 out, rounds, tolerance = sys.argv[1], int(sys.argv[2]), float(sys.argv[3])
 before, after = sys.argv[4], sys.argv[5]
@@ -98,9 +104,10 @@ b = [int(x) for x in before.split()[1:]]
 e = [int(x) for x in after.split()[1:]]
 d = [y - x for x, y in zip(b, e)]
 idle = 100.0 * (d[3] + d[4]) / max(1, sum(d[:8]))
+pinned = f"; every run on CPU {os.environ['BENCH_CPU']}" if os.environ.get("BENCH_CPU") else ""
 print(f"\nfull, alone: medians of {rounds} runs; ratio: median of the rounds' full/alone (range "
       f"beside it); alone spread: how far the alone runs lay apart; machine idle meanwhile: "
-      f"{idle:.0f} %; tolerance {tolerance:g} %")
+      f"{idle:.0f} %; tolerance {tolerance:g} %{pinned}")
 if failed:
     print(f"{len(failed)} benchmark(s) outside the tolerance: {', '.join(failed)}")
     sys.exit(1)
