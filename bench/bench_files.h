@@ -2,6 +2,7 @@
 // the desktop and the frame, so the views can be benchmarked on their own.
 #pragma once
 
+#include "audio/audio_backend.h"
 #include "audio/audio_engine.h"
 #include "base/file_channel.h"
 #include "notes/note_player.h"
@@ -11,7 +12,9 @@
 #include "waveview/analysis_port.h"
 #include "waveview/frame_port.h"
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,10 +54,41 @@ class StillPointer : public ScreenPointerService {
     MousePointer current = MousePointer::Default;
 };
 
+// The system's audio libraries without an output device: an engine on it plays nothing and
+// starts no device thread. The views benchmarked never play; a device thread beside them
+// (SDL raises it to nice -20) would make their wall times hang on the machine's other work.
+class NoDeviceBackend : public AudioBackend {
+  public:
+    std::unique_ptr<OutputDevice> OpenOutputDevice(int, int, RenderFunction, void*,
+                                                   std::string& error) override {
+        error = "no output device in the benchmarks of the views";
+        return nullptr;
+    }
+    std::string DefaultOutputName() override { return {}; }
+    std::unique_ptr<SoundFile> OpenSoundFile(const std::string& path,
+                                             SoundFileError& error) override {
+        return system_->OpenSoundFile(path, error);
+    }
+    std::unique_ptr<Resampler> MakeResampler(int channels, int fromRate, int toRate) override {
+        return system_->MakeResampler(channels, fromRate, toRate);
+    }
+    std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
+                                             const std::atomic<bool>& cancel,
+                                             std::string& error) override {
+        return system_->MakeMidiSynth(rate, soundFont, cancel, error);
+    }
+
+  private:
+    std::unique_ptr<AudioBackend> system_ = MakeSystemAudioBackend();
+};
+
 // The desktop and the frame as a view sees them, silent: the open dialog names the file.
 class BenchShell : public FramePort, public GraphStylePort {
   public:
-    BenchShell() : dialog(files), notes(engine, ".", ".") {}
+    BenchShell()
+        : dialog(files),
+          engine(AudioSettings{{}, kDefaultBufferFrames, std::make_shared<NoDeviceBackend>()}),
+          notes(engine, ".", ".") {}
     CommonDialog& CommonDialog1() override { return dialog; }
     void mnuOpen_Click() override {}
     void SetCaption(const std::string&) override {}
