@@ -233,8 +233,14 @@ std::string AnalysisSummary(const SpectrumOnShow& s) {
         }
     }
     if (s.frozen) {
+        // Short, so the line fits the frame: what differs is read off the table.
         const SpectrumOnShow frozen = FrozenOnShow(*s.frozen, std::nullopt);
-        text += "; frozen in grey: " + FileTitle(frozen.source.file) + ", " + SettingsWords(frozen);
+        text += "; grey: " + WindowCaption(frozen.settings.window) + ", " +
+                num::IntText(frozen.Points()) + " points";
+        if (frozen.settings.padding > 1) {
+            text += ", " + PaddingWords(frozen.settings);
+        }
+        text += ", " + FileTitle(frozen.source.file);
     }
     return text;
 }

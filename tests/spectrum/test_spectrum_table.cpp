@@ -217,6 +217,5 @@ TEST(SpectrumTable, HeaderAndRowsWithMarkPaddingAndFrozen) {
               "125 Hz; refined peak 1000.02 \u00B1 0.67 Hz, B5 +21.3 \u00B1 1.2 cents");
     EXPECT_EQ(AnalysisSummary(cases[5].shown),
               "Blackman-Harris window, 64 points, zero padding x 8 (bins drawn 15.63 Hz apart), "
-              "bin width 125 Hz; frozen in grey: old.wav, Rectangular window, 64 points, no zero "
-              "padding");
+              "bin width 125 Hz; grey: Rectangular, 64 points, old.wav");
 }
