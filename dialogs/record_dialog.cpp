@@ -59,13 +59,7 @@ std::string LocalTimeName() {
 // The name in `folder` for a take recorded now; a second take within the same second gets
 // " (2)", " (3)" ... rather than replacing the first.
 QString FreeTakePath(const QString& folder) {
-    const QString name = QString::fromStdString(LocalTimeName());
-    QString path = folder + "/" + name;
-    const QString stem = name.chopped(4); // without ".wav"
-    for (int n = 2; QFileInfo::exists(path); ++n) {
-        path = folder + "/" + stem + QString(" (%1).wav").arg(n);
-    }
-    return path;
+    return QString::fromStdString(FreeFilePath(folder.toStdString(), LocalTimeName()));
 }
 
 } // namespace

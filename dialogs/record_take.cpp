@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -90,4 +91,17 @@ std::string RecordingFileName(const std::tm& when) {
     char text[64];
     std::strftime(text, sizeof text, "Recording %Y-%m-%d %H-%M-%S.wav", &when);
     return text;
+}
+
+std::string FreeFilePath(const std::string& folder, const std::string& name) {
+    const auto taken = [](const std::string& path) {
+        std::error_code ignored;
+        return std::filesystem::exists(path, ignored);
+    };
+    std::string path = folder + "/" + name;
+    const std::string stem = name.size() >= 4 ? name.substr(0, name.size() - 4) : name;
+    for (int n = 2; taken(path); ++n) {
+        path = folder + "/" + stem + " (" + std::to_string(n) + ").wav";
+    }
+    return path;
 }

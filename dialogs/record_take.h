@@ -60,3 +60,8 @@ std::string ElapsedText(std::int64_t frames, std::int32_t rate);
 
 // "Recording 2026-12-08 18-55-01.wav" for the local time `when`.
 std::string RecordingFileName(const std::tm& when);
+
+// The path in `folder` for the file `name` (ending in ".wav"); when a file of that name is
+// there already, the name with " (2)", " (3)" ... before ".wav", so a second file made within
+// the same second never replaces the first.
+std::string FreeFilePath(const std::string& folder, const std::string& name);

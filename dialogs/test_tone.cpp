@@ -294,3 +294,10 @@ double HalfwayBetweenBins(double f, std::int32_t FftPoints, std::int32_t rate) {
     const double k = std::clamp(std::floor(f / *width), 1.0, FftPoints / 2.0 - 2.0);
     return (k + 0.5) * *width;
 }
+
+std::string TestToneFileName(const TestTone& tone, const std::tm& when) {
+    char time[32];
+    std::strftime(time, sizeof time, "%Y-%m-%d %H-%M-%S", &when);
+    const double hz = std::round(tone.fundamentalHz * 1000.0) / 1000.0;
+    return "Test tone " + num::DoubleText(hz) + " Hz " + time + ".wav";
+}

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,3 +97,7 @@ double OntoNearestBin(double f, std::int32_t FftPoints, std::int32_t rate);
 // The frequency halfway between the two bins nearest to f: (k + 1/2) x rate / FftPoints, k kept
 // within 1 .. FftPoints/2 - 2. f itself when FftPoints < 8 or rate <= 0.
 double HalfwayBetweenBins(double f, std::int32_t FftPoints, std::int32_t rate);
+
+// "Test tone 441.431 Hz 2026-12-08 18-55-01.wav": the fundamental to thousandths of a hertz and
+// the local time `when` the tone was made.
+std::string TestToneFileName(const TestTone& tone, const std::tm& when);

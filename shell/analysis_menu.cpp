@@ -4,13 +4,16 @@
 #include "main_window.h"
 
 #include "spectrum/analysis_window.h"
+#include "spectrum/spectrum_view.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -76,5 +79,53 @@ void MDIForm1::BuildAnalysisMenu(QMenu& analysis) {
         if (!a->isSeparator()) {
             a->setEnabled(false);
         }
+    }
+    WireAnalysisSettings();
+}
+
+void MDIForm1::WireAnalysisSettings() {
+    std::vector<std::string> names(std::begin(kWindowItems), std::end(kWindowItems));
+    for (const PaddingItem& p : kPaddingItems) {
+        names.emplace_back(p.name);
+    }
+    // The group has already moved the check mark when the command runs.
+    for (const std::string& name : names) {
+        OnMenu(name, [this] { ChooseAnalysis(); });
+    }
+    OnMenu("mnuFreeze", [this] {
+        if (spectrum_) {
+            spectrum_->FreezeSpectrum();
+        }
+    });
+    OnMenu("mnuClearFrozen", [this] {
+        if (spectrum_) {
+            spectrum_->ClearFrozen();
+        }
+    });
+    names.insert(names.end(), {"mnuFreeze", "mnuClearFrozen"});
+    for (const std::string& name : names) {
+        Item(name)->setEnabled(true);
+    }
+}
+
+AnalysisSettings MDIForm1::CheckedAnalysis() const {
+    AnalysisSettings s;
+    const auto windows = AnalysisWindows();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        if (Item(kWindowItems[i])->isChecked()) {
+            s.window = windows[i];
+        }
+    }
+    for (const PaddingItem& p : kPaddingItems) {
+        if (Item(p.name)->isChecked()) {
+            s.padding = p.factor;
+        }
+    }
+    return s;
+}
+
+void MDIForm1::ChooseAnalysis() {
+    if (spectrum_) {
+        spectrum_->SetAnalysis(CheckedAnalysis());
     }
 }

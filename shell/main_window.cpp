@@ -152,6 +152,7 @@ void MDIForm1::BuildMenus() {
     for (const char* name : {"mnuTestTone", "mnuImport", "mnuExport"}) {
         items_[name]->setEnabled(false);
     }
+    WireTestToneMenu();
     separator(file, "mnuSep1");
     QMenu* save = menu(file, "mnuSave", "&Save");
     item(save, "mnuSaveTxt", "*.&txt files");

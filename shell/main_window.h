@@ -2,6 +2,7 @@
 // open dialog whose file name is the program's current wave file, and the start-up timers.
 #pragma once
 
+#include "spectrum/analysis_window.h"
 #include "spectrum/graph_style_port.h"
 #include "ui/common_dialog.h"
 #include "ui/control_widgets.h"
@@ -69,6 +70,9 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     // File > Record...: records a take and loads it as File > Open loads a chosen file
     // (record_menu.cpp).
     void mnuRecord_Click();
+    // File > New test tone...: writes the tone the dialog describes beside the recordings and
+    // loads it as File > Open loads a chosen file (test_tone_menu.cpp).
+    void mnuTestTone_Click();
 
     // ---- FTGraph menu: the spectrum's style and line colour, each redrawing the spectrum ----
     void mnuLine_Click();
@@ -130,7 +134,16 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     // harmonics and the live analysis, in that order (analysis_menu.cpp). Nothing in it is
     // remembered between runs.
     void BuildAnalysisMenu(QMenu& analysis);
+    // The windows, the padding and the frozen reference: each choice transforms the spectrum
+    // on show again at once (analysis_menu.cpp).
+    void WireAnalysisSettings();
+    AnalysisSettings CheckedAnalysis() const;
+    void ChooseAnalysis();
     void WireInstrumentMenu();
+    void WireTestToneMenu();
+    // The transform size the test tone's bin buttons use: the selection's, else the block's on
+    // show, 0 when there is neither.
+    std::int32_t TestTonePoints() const;
     void WireDemonstration();
     // Sizes the frame to show both children, within the screen's available room.
     void FitToScreen();

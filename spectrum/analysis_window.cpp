@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -115,6 +116,24 @@ double MainLobeWidth6dB(AnalysisWindow w) {
         (WindowResponse(w, mid) >= level ? above : below) = mid;
     }
     return above + below;
+}
+
+BandEdges ResolutionBand(double x, AnalysisWindow w, std::int32_t points, std::int32_t rate) {
+    if (points <= 0 || rate <= 0) {
+        return {x, x};
+    }
+    // Found once per window: the pointer moves far more often than the width changes.
+    static const std::array<double, kAnalysisWindowCount> widths = [] {
+        std::array<double, kAnalysisWindowCount> all{};
+        for (const AnalysisWindow each : AnalysisWindows()) {
+            all[static_cast<std::size_t>(each)] = MainLobeWidth6dB(each);
+        }
+        return all;
+    }();
+    const double halfHz = widths.at(static_cast<std::size_t>(w)) * rate / points / 2.0;
+    const double f = PitchFrequency(x);
+    const double low = f - halfHz;
+    return {low > 0.0 ? PitchX(low) : -std::numeric_limits<double>::infinity(), PitchX(f + halfHz)};
 }
 
 std::vector<double> WindowCoefficients(AnalysisWindow w, std::int32_t N) {

@@ -47,6 +47,16 @@ double WindowResponse(AnalysisWindow w, double offset);
 // About 1.21 (Rectangular), 2.0 (Hann), 1.81 (Hamming), 2.66 (Blackman-Harris), 4.71 (Flat top).
 double MainLobeWidth6dB(AnalysisWindow w);
 
+// The resolution band around the frequency at x on the pitch scale (picture twips): the
+// frequencies within half a main-lobe width (MainLobeWidth6dB bins of the unpadded transform of
+// `points` samples at `rate` Hz) of it, as x. Wide at low frequencies, narrow at high ones; a
+// band that reaches 0 Hz has left -infinity. Both edges are x itself when points or rate is 0.
+struct BandEdges {
+    double left = 0.0;
+    double right = 0.0;
+};
+BandEdges ResolutionBand(double x, AnalysisWindow w, std::int32_t points, std::int32_t rate);
+
 // The N coefficients w_0 .. w_(N-1) of the periodic window (N >= 1).
 std::vector<double> WindowCoefficients(AnalysisWindow w, std::int32_t N);
 

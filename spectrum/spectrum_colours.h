@@ -13,3 +13,6 @@ constexpr Colour kLinePink = 0xFF80FF;
 constexpr Colour kLineLightBlue = 0xFFFF80; // also the line when ColLine holds no number
 constexpr Colour kLineYellow = kGridYellow;
 constexpr Colour kLineGreen = 0x80FF80;
+// What the program adds: the frozen reference under the spectrum and the resolution band.
+constexpr Colour kFrozenGrey = 0xA0A0A0;
+constexpr Colour kBandColour = 0xFFFFFF; // drawn translucent over the picture

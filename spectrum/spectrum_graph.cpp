@@ -14,6 +14,10 @@ double PitchX(double f) {
     return std::log(f / kPitchF0Hz) * PitchK();
 }
 
+double PitchFrequency(double x) {
+    return kPitchF0Hz * std::exp(x / PitchK());
+}
+
 double TickX(double f) {
     return std::floor(PitchX(f));
 }

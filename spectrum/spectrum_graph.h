@@ -18,6 +18,8 @@ constexpr double kOctaveTwips = 1800.0;    // twips per octave
 double PitchK();
 // x of frequency f (Hz > 0) on the pitch scale, twips.
 double PitchX(double f);
+// The frequency at x on the pitch scale (Hz), the inverse of PitchX.
+double PitchFrequency(double x);
 // The x of an axis tick: the integer part (floor) of PitchX(f).
 double TickX(double f);
 // x of bin k of a spectrum of ftnpont bins from a block sampled at freqGraf Hz:

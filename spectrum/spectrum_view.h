@@ -3,9 +3,12 @@
 // with the note naming under the mouse, the peak mark, the harmonic comb and the keyboard.
 // Procedures are spread by concern: spectrum_view_layout.cpp (controls, load, scrolling),
 // spectrum_view_graph.cpp (transform and drawing), spectrum_view_naming.cpp (mouse, mark,
-// harmonics, keyboard naming).
+// harmonics, keyboard naming), spectrum_view_analysis.cpp (the window, the padding, the frozen
+// reference, the resolution band and the status line).
 #pragma once
 
+#include "analysis_window.h"
+#include "band_control.h"
 #include "graph_style_port.h"
 #include "spectrum_graph.h"
 #include "spectrum_table.h"
@@ -35,7 +38,9 @@ class Form101 : public Form {
     void Form_Unload();
 
     // ---- Analysis and drawing ----
-    // Transforms y[1 .. Npont] in place (y[0] unused) and draws its spectrum; Freq in Hz.
+    // Transforms y[1 .. Npont] (y[0] unused) with the chosen window and padding and draws its
+    // spectrum; Freq in Hz. The samples are kept, so a change of window or padding transforms
+    // them again; y is left holding the packed spectrum drawn (grown to padding x Npont + 1).
     void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq);
     // Names the source of the next block FftWave receives; it stays with that spectrum.
     void DescribeBlock(const BlockSource& source) { nextSource_ = source; }
@@ -65,6 +70,19 @@ class Form101 : public Form {
     // The spectrum on show with where it came from, for the table and the description.
     SpectrumOnShow OnShow() const;
 
+    // ---- The Analysis menu's window, padding and frozen reference ----
+    // The window and padding of every later analysis; the block on show is transformed again
+    // at once, from the same samples. Settings the transform cannot take are ignored.
+    void SetAnalysis(const AnalysisSettings& settings);
+    const AnalysisSettings& Analysis() const { return settings_; }
+    // Keeps the spectrum on show as the grey reference under every later one, replacing any
+    // reference kept before; false (with a word on the status line) before any analysis.
+    bool FreezeSpectrum();
+    // Removes the reference; nothing happens when none is kept.
+    void ClearFrozen();
+    bool Frozen() const { return frozen_.has_value(); }
+    // Samples of the block on show (FftPoints), 0 before the first analysis.
+    std::int32_t BlockPoints() const { return blockPoints_; }
     bool MarkPeak() const { return markPeak_; }
     float XMark() const { return xMark_; }
 
@@ -84,18 +102,19 @@ class Form101 : public Form {
     // ---- Controls ----
     CommandButton Command1;
     CommandButton Command2;
-    Label Label2;                                       // frequency at the mouse
-    Label Label5;                                       // "Hz"
-    Label Label3;                                       // note name
-    Label Label4;                                       // "Octave: " and the octave
-    Label Label7;                                       // "Height: "
-    Label Label6;                                       // height value
-    Label Label8;                                       // "%"
-    PictureBox Picture1;                                // clips the spectrum picture
-    PictureBox Picture2;                                // the spectrum picture
-    Label Label1;                                       // "Musical Analysis"
-    ImageBox Image1;                                    // the keyboard
-    LineControl Line1;                                  // frequency cursor
+    Label Label2;        // frequency at the mouse
+    Label Label5;        // "Hz"
+    Label Label3;        // note name
+    Label Label4;        // "Octave: " and the octave
+    Label Label7;        // "Height: "
+    Label Label6;        // height value
+    Label Label8;        // "%"
+    PictureBox Picture1; // clips the spectrum picture
+    PictureBox Picture2; // the spectrum picture
+    Label Label1;        // "Musical Analysis"
+    ImageBox Image1;     // the keyboard
+    BandControl Band1;   // on the cursor: as wide as the resolution at the pointer's frequency
+    LineControl Line1;   // frequency cursor
     std::array<std::unique_ptr<LineControl>, 17> Line2; // harmonic comb
     ImageBox Image2;                                    // peak mark
     Label Label13, Label14, Label15, Label16; // hidden colour holders of the line colour menu
@@ -105,6 +124,18 @@ class Form101 : public Form {
     void PlaceControls();
     void WireEvents();
     void DrawSpectrum(std::int32_t ftnpont);
+    // The frozen reference in grey, on the current spectrum's magnitude scale (twips per unit).
+    void DrawFrozen(double scale);
+    // One spectrum's bins 1 .. ftnpont-1 from x 0 and bin 0's height, bin by bin as described,
+    // or (thin) one short stroke per pixel column where several bins share it.
+    void DrawBins(const SpectrumArrays& a, std::int32_t ftnpont, std::int32_t freqGraf,
+                  double scale, Colour line, Colour points, bool thin);
+    // Transforms the kept block with the chosen settings and draws it.
+    void TransformBlock();
+    // Places the resolution band on the cursor at X, or hides it before any analysis.
+    void ShowBand(float X);
+    // The analysis line on the status bar and the graph's description.
+    void ReportAnalysis();
     void DrawAxis();
     void ShowHeight(float Y);
     void ShowFrequency(float X);
@@ -120,6 +151,11 @@ class Form101 : public Form {
     NotePlayer& notes_;
     StatusLine& status_;
     SpectrumArrays ft_;
+    AnalysisSettings settings_;    // chosen in the Analysis menu
+    std::vector<double> block_;    // the samples of the block on show, 1-based
+    std::int32_t blockPoints_ = 0; // their count, 0 before the first analysis
+    std::vector<double> work_;     // the padded, windowed block and its transform
+    std::optional<FrozenSpectrum> frozen_;
     BlockSource nextSource_; // named before the next block
     BlockSource source_;     // the source of the spectrum on show
     std::int32_t freqGraf_ = 0;

@@ -4,7 +4,8 @@
 #include "ui/clipboard.h"
 
 SpectrumOnShow Form101::OnShow() const {
-    return SpectrumOnShow{ft_, NPontGraf, freqGraf_, source_, MarkOnShow()};
+    return SpectrumOnShow{
+        ft_, NPontGraf, freqGraf_, source_, MarkOnShow(), settings_, frozen_ ? &*frozen_ : nullptr};
 }
 
 void Form101::CopySpectrum() {

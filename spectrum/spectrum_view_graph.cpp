@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -15,6 +16,10 @@ namespace {
 // The transform sizes the view holds.
 constexpr std::int32_t kSmallestBlock = 4;
 constexpr std::int32_t kLargestBlock = 32768;
+
+// The most bins the described program draws (32768 points), each one on its own; a padded
+// spectrum with more is drawn thin.
+constexpr std::int32_t kMostDescribedBins = kLargestBlock / 2;
 
 // Magnitudes far beyond the picture are drawn at this distance instead (twips), so no
 // coordinate handed to the painter is infinite.
@@ -44,13 +49,26 @@ void Form101::FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t F
     if (!sizeOk || y.size() < static_cast<std::size_t>(Npont) + 1 || Freq <= 0) {
         return;
     }
-    const std::int32_t n = num::CLng(Npont / 2.0);
     freqGraf_ = Freq;
     source_ = std::exchange(nextSource_, {});
-    REALFT(y, n, 1);
-    GrafFt(y, n);
-    DescribeGraph();
+    block_.assign(y.begin(), y.begin() + Npont + 1);
+    blockPoints_ = Npont;
+    TransformBlock();
+    // The block is transformed in place as far as the caller sees it: it ends holding the
+    // packed spectrum drawn, longer by the padding.
+    if (y.size() < work_.size()) {
+        y.resize(work_.size());
+    }
+    std::copy(work_.begin() + 1, work_.end(), y.begin() + 1);
     SetFocus();
+}
+
+void Form101::TransformBlock() {
+    // With the rectangular window and no padding this is REALFT of the samples and the
+    // unpacking of GrafFt, bit for bit.
+    const std::int32_t n = AnalyseBlock(block_, blockPoints_, settings_, work_, ft_);
+    Grafmesmo(n, false);
+    ReportAnalysis();
 }
 
 void Form101::GrafFt(const std::vector<double>& y, std::int32_t ftnpont) {
@@ -78,18 +96,72 @@ void Form101::DrawSpectrum(std::int32_t ftnpont) {
     }
     // A silent or constant block has no finite scale: every bin lies on the baseline.
     const double scale = MagnitudeScale(baseY_, topY_, ft_.MagMax);
+    DrawFrozen(scale);
+    DrawBins(ft_, ftnpont, freqGraf_, scale, LineColour(ColLine), kPointsWhite,
+             ftnpont > kMostDescribedBins);
+}
+
+void Form101::DrawFrozen(double scale) {
+    if (!frozen_) {
+        return;
+    }
+    const FrozenSpectrum& f = *frozen_;
+    // |F_k| grows with the samples transformed: the reference is drawn as amplitudes on the
+    // current spectrum's scale, so one tone has one height whatever the two blocks' sizes.
+    const double frozenPoints = 2.0 * f.ftnpont / f.settings.padding;
+    const double s = scale > 0.0 && blockPoints_ > 0 ? scale * blockPoints_ / frozenPoints
+                                                     : MagnitudeScale(baseY_, topY_, f.ft.MagMax);
+    DrawBins(f.ft, f.ftnpont, f.freqGraf, s, kFrozenGrey, kFrozenGrey,
+             f.ftnpont > kMostDescribedBins);
+}
+
+void Form101::DrawBins(const SpectrumArrays& a, std::int32_t ftnpont, std::int32_t freqGraf,
+                       double scale, Colour line, Colour points, bool thin) {
     const auto yOf = [&](std::int32_t k) {
-        return num::CSng(Cap(baseY_ - ft_.MagFt[static_cast<std::size_t>(k) + 1] * scale));
+        return num::CSng(Cap(baseY_ - a.MagFt[static_cast<std::size_t>(k) + 1] * scale));
     };
-    Picture2.PSet(0, yOf(0), kPointsWhite);
-    if (style_.LineStyleChecked()) {
-        const Colour colour = LineColour(ColLine);
+    const auto xOf = [&](std::int32_t k) { return num::CSng(BinX(k, ftnpont, freqGraf)); };
+    Picture2.PSet(0, yOf(0), points);
+    const bool lineStyle = style_.LineStyleChecked();
+    if (!thin || !lineStyle) {
         for (std::int32_t k = 1; k < ftnpont; ++k) {
-            Picture2.LineTo(num::CSng(BinX(k, ftnpont, freqGraf_)), yOf(k), colour);
+            if (lineStyle) {
+                Picture2.LineTo(xOf(k), yOf(k), line);
+            } else {
+                Picture2.PSet(xOf(k), yOf(k), points);
+            }
         }
-    } else {
-        for (std::int32_t k = 1; k < ftnpont; ++k) {
-            Picture2.PSet(num::CSng(BinX(k, ftnpont, freqGraf_)), yOf(k), kPointsWhite);
+        return;
+    }
+    // Thin: above a few hundred hertz many bins share a pixel column. Of each run of bins in
+    // one column the line visits the first, the lowest, the highest and the last, in their
+    // order, which covers the same pixels as visiting every one.
+    struct Bin {
+        std::int32_t k;
+        float x, y;
+    };
+    const auto bin = [&](std::int32_t k) { return Bin{k, xOf(k), yOf(k)}; };
+    Bin next = bin(1);
+    while (next.k < ftnpont) {
+        const float column = std::floor(next.x / kTwipsPerPixel);
+        const Bin first = next;
+        Bin low = first, high = first, last = first;
+        while (++next.k < ftnpont) {
+            next = bin(next.k);
+            if (std::floor(next.x / kTwipsPerPixel) != column) {
+                break;
+            }
+            last = next;
+            low = last.y > low.y ? last : low;
+            high = last.y < high.y ? last : high;
+        }
+        const bool lowFirst = low.k < high.k;
+        std::int32_t drawn = 0;
+        for (const Bin& b : {first, lowFirst ? low : high, lowFirst ? high : low, last}) {
+            if (b.k != drawn) {
+                Picture2.LineTo(b.x, b.y, line);
+                drawn = b.k;
+            }
         }
     }
 }

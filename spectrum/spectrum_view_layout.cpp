@@ -40,10 +40,11 @@ Form101::Form101(Services& services, const GraphStylePort& style, NotePlayer& no
       Label7(Surface().Client(), "Height: ", true), Label6(Surface().Client(), {}, true),
       Label8(Surface().Client(), "%", true), Picture1(Surface().Client(), false),
       Picture2(Picture1.Client(), true), Label1(Picture2.Client(), "Musical Analysis"),
-      Image1(Picture2.Client()), Line1(Picture2.Client(), kCursorGreen), Image2(Picture2.Client()),
-      Label13(Picture2.Client()), Label14(Picture2.Client()), Label15(Picture2.Client()),
-      Label16(Picture2.Client()), HScroll1(Picture1.Client()), services_(services), style_(style),
-      notes_(notes), status_(status) {
+      Image1(Picture2.Client()), Band1(Picture2.Client(), kBandColour),
+      Line1(Picture2.Client(), kCursorGreen), Image2(Picture2.Client()), Label13(Picture2.Client()),
+      Label14(Picture2.Client()), Label15(Picture2.Client()), Label16(Picture2.Client()),
+      HScroll1(Picture1.Client()), services_(services), style_(style), notes_(notes),
+      status_(status) {
     for (auto& line : Line2) {
         line = std::make_unique<LineControl>(Picture2.Client(), kGridYellow);
     }
@@ -100,6 +101,7 @@ void Form101::PlaceControls() {
     Image1.SetAccessibleName("Keyboard: right button plays a key");
 
     Line1.SetEnds(7080, 0, 7080, 3480);
+    Band1.SetVisible(false);
     for (auto& line : Line2) {
         line->SetVisible(false);
     }

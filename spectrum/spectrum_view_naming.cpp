@@ -50,6 +50,7 @@ void Form101::Picture2_MouseMove(std::int16_t Button, std::int16_t, float X, flo
     }
     ShowFrequency(X);
     DescribeReadout();
+    ShowBand(X);
     Line1.SetEnds(X, Line1.Y1(), X, Line1.Y2());
     Line1.SetVisible(true);
 }
@@ -119,6 +120,7 @@ void Form101::Picture2_MouseDown(std::int16_t Button, std::int16_t, float X, flo
     Image2.SetTop(Y - kMarkDy);
     Image2.SetVisible(true);
     xMark_ = X;
+    ReportAnalysis(); // the peak refined near the mark
 }
 
 void Form101::Command2_Click() {
@@ -138,6 +140,7 @@ void Form101::Command2_Click() {
         Command2.SetCaption(kMarkPeak);
         Image2.SetVisible(false);
     }
+    ReportAnalysis(); // the refined peak comes and goes with the mark
     Picture2.SetFocus();
 }
 
@@ -160,6 +163,7 @@ void Form101::Harmlog() {
 
 void Form101::Harmouselog2(float X, float Y) {
     Line1.SetVisible(false);
+    Band1.SetVisible(false);
     Line2[0]->SetEnds(X, Y - kCombGap, X, Y - kCombTop);
     for (std::size_t i = 1; i < Line2.size(); ++i) {
         const double x = X + harmOffset_[i];

@@ -1,0 +1,78 @@
+// Form101: what the Analysis menu adds to the described analysis: the window and padding of
+// the transform, the frozen reference, the resolution band on the cursor, and the analysis line
+// on the status bar.
+#include "spectrum_view.h"
+
+#include "ui/status_line.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace {
+
+const char* const kNothingToFreeze = "Nothing to freeze yet: transform a selection with FFT first.";
+
+} // namespace
+
+void Form101::SetAnalysis(const AnalysisSettings& settings) {
+    const bool known = static_cast<std::size_t>(settings.window) < kAnalysisWindowCount &&
+                       IsPaddingFactor(settings.padding);
+    if (!known) {
+        return;
+    }
+    settings_ = settings;
+    if (blockPoints_ > 0) {
+        TransformBlock();
+    }
+}
+
+bool Form101::FreezeSpectrum() {
+    if (blockPoints_ == 0 || NPontGraf < 1) {
+        status_.ShowStatus(kNothingToFreeze);
+        return false;
+    }
+    FrozenSpectrum f;
+    const auto bins = static_cast<std::ptrdiff_t>(NPontGraf) + 1;
+    f.ft.ReFt.assign(ft_.ReFt.begin(), ft_.ReFt.begin() + bins);
+    f.ft.ImFt.assign(ft_.ImFt.begin(), ft_.ImFt.begin() + bins);
+    f.ft.MagFt.assign(ft_.MagFt.begin(), ft_.MagFt.begin() + bins);
+    f.ft.MagMax = ft_.MagMax;
+    f.ftnpont = NPontGraf;
+    f.freqGraf = freqGraf_;
+    f.source = source_;
+    f.settings = settings_;
+    frozen_ = std::move(f);
+    Grafmesmo(NPontGraf, false);
+    ReportAnalysis();
+    return true;
+}
+
+void Form101::ClearFrozen() {
+    if (!frozen_) {
+        return;
+    }
+    frozen_.reset();
+    Grafmesmo(NPontGraf, false);
+    ReportAnalysis();
+}
+
+void Form101::ShowBand(float X) {
+    if (blockPoints_ == 0 || freqGraf_ <= 0) {
+        Band1.SetVisible(false);
+        return;
+    }
+    const BandEdges edges = ResolutionBand(X, settings_.window, blockPoints_, freqGraf_);
+    const double width = Picture2.ScaleWidth();
+    const double left = std::clamp(edges.left, 0.0, width);
+    const double right = std::clamp(edges.right, left, width);
+    Band1.SetSpan(left, right, Line1.Y1(), Line1.Y2());
+    Band1.SetVisible(true);
+}
+
+void Form101::ReportAnalysis() {
+    DescribeGraph();
+    const std::string summary = AnalysisSummary(OnShow());
+    if (!summary.empty()) {
+        status_.ShowStatus(summary);
+    }
+}
