@@ -134,6 +134,7 @@ class Form101 : public Form {
     void TransformBlock();
     // Places the resolution band on the cursor at X, or hides it before any analysis.
     void ShowBand(float X);
+    bool pointerHovered_ = false; // the user's pointer has moved over the picture
     // The analysis line on the status bar and the graph's description.
     void ReportAnalysis();
     void DrawAxis();

@@ -123,7 +123,10 @@ void Form101::WireEvents() {
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
     HScroll1.Change = [this] { HScroll1_Change(); };
+    // The resolution band follows the user's own pointer: the moves the program sends on
+    // purpose (the demonstration, the comparison) leave the picture as it always was.
     Picture2.MouseMove = [this](std::int16_t b, std::int16_t s, float x, float y) {
+        pointerHovered_ = true;
         Picture2_MouseMove(b, s, x, y);
     };
     Picture2.MouseDown = [this](std::int16_t b, std::int16_t s, float x, float y) {

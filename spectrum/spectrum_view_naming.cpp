@@ -50,7 +50,9 @@ void Form101::Picture2_MouseMove(std::int16_t Button, std::int16_t, float X, flo
     }
     ShowFrequency(X);
     DescribeReadout();
-    ShowBand(X);
+    if (pointerHovered_) {
+        ShowBand(X);
+    }
     Line1.SetEnds(X, Line1.Y1(), X, Line1.Y2());
     Line1.SetVisible(true);
 }
