@@ -262,7 +262,8 @@ void RecordDialog::OpenSource(int index) {
     }
     Show(State::Monitoring, "Press Record to start; a take stops by itself after " +
                                 std::to_string(take_.LimitFrames() / kRecordRate) +
-                                " s.\nTakes are saved in " + folder_.path + ".");
+                                " s.\nTakes are saved in " + folder_.path +
+                                (folder_.fallback ? " (there is no music folder)." : "."));
 }
 
 std::optional<std::string> RecordDialog::Run() {
