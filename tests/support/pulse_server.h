@@ -25,11 +25,10 @@
 
 #include "tests/support/fixtures.h"
 
-#include <memory>
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
-
-class QProcess;
 
 class PulseServer {
   public:
@@ -69,7 +68,7 @@ class PulseServer {
     std::string script_;
     std::string address_;
     std::string reason_;
-    std::unique_ptr<QProcess> tone_;
+    pid_t tone_ = 0; // the player, while it runs
     std::string oldPulseServer_, oldDriver_;
     bool hadPulseServer_ = false, hadDriver_ = false;
 };
