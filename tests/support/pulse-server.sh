@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A private PulseAudio server for tests, whose every file lies in one folder.
-# usage: pulse-server.sh start FOLDER   starts it; prints its address ("unix:FOLDER/native")
-#        pulse-server.sh stop FOLDER    stops it (at once if it does not end by itself)
+# usage: pulse-server.sh start FOLDER [OWNER]  starts it; prints its address ("unix:FOLDER/native")
+#        pulse-server.sh stop FOLDER            stops it (at once if it does not end by itself)
+# With OWNER, a process id (the test's), the server also stops by itself once that process has
+# ended, so a test that crashes or is killed leaves no server (and no folder) behind.
 #
 # The server has one output, a null sink named tonvexa_test ("Tonvexa test output", 48000 Hz),
 # whose monitor tonvexa_test.monitor is the default source: what is played into the sink can be
@@ -22,7 +24,7 @@ fail() {
 }
 
 start() {
-  local dir=$1
+  local dir=$1 owner=${2:-}
   command -v pulseaudio >/dev/null || fail "pulseaudio is not installed (apt-get install pulseaudio)"
   command -v pactl >/dev/null || fail "pactl is not installed (apt-get install pulseaudio-utils)"
   [ -d "$dir" ] || fail "no folder $dir"
@@ -60,6 +62,17 @@ EOF
     --high-priority=no --log-target=stderr --log-level=warning \
     </dev/null >"$dir/server.log" 2>&1) &
   echo $! >"$dir/server.pid"
+
+  if [ -n "$owner" ]; then
+    (
+      while alive "$owner" && [ -f "$dir/server.pid" ]; do
+        sleep 0.5
+      done
+      stop "$dir"
+      # An owner that died left its folder too.
+      alive "$owner" || rm -rf "$dir"
+    ) </dev/null >/dev/null 2>&1 &
+  fi
 
   local address="unix:$dir/native"
   local tries=$((kStartSeconds * 10))
@@ -100,7 +113,7 @@ stop() {
 }
 
 case "${1:-}" in
-  start) [ $# -eq 2 ] || fail "usage: $0 start FOLDER"; start "$2" ;;
+  start) [ $# -ge 2 ] && [ $# -le 3 ] || fail "usage: $0 start FOLDER [OWNER]"; start "$2" "${3:-}" ;;
   stop) [ $# -eq 2 ] || fail "usage: $0 stop FOLDER"; stop "$2" ;;
   *) fail "usage: $0 start|stop FOLDER" ;;
 esac

@@ -131,7 +131,8 @@ std::string Run(const std::vector<std::string>& args, std::string& error) {
 
 PulseServer::PulseServer() : script_(TONVEXA_TEST_PULSE_SCRIPT) {
     std::string error;
-    const std::string out = Run({"bash", script_, "start", dir_.Path()}, error);
+    const std::string out =
+        Run({"bash", script_, "start", dir_.Path(), std::to_string(getpid())}, error);
     if (!error.empty()) {
         reason_ = "no PulseAudio server for this test: " + error;
         return;

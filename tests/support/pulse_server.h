@@ -9,7 +9,8 @@
 // it: PULSE_SERVER is its socket and SDL_AUDIODRIVER is "pulseaudio", so an audio engine or a
 // capture device opened then (not before: the audio subsystem keeps the driver it first opened
 // on) plays into the null sink and records from its monitor. The destructor stops the tone and
-// the server and puts the environment back; close every device first.
+// the server and puts the environment back; close every device first. Should the test process
+// die instead, the server stops by itself within a second.
 //
 // Where the server cannot start (pulseaudio not installed, no plain user to run it as, no
 // socket), the test is skipped with the reason, and so does not pass:
