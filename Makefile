@@ -55,7 +55,8 @@ test-sanitize: deps
 test-tsan: deps
 	@cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONVEXA_TSAN=ON \
 	    -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
-	@cmake --build $(TSAN_BUILD) -j$(JOBS) --target tests_audio tests_ui tests_waveview tests_shell
+	@cmake --build $(TSAN_BUILD) -j$(JOBS) --target tests_audio tests_ui tests_waveview tests_dialogs \
+	    tests_shell
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1 \
 	    second_deadlock_stack=1" ctest --output-on-failure -L threads
 

@@ -67,8 +67,8 @@ class SdlCaptureDevice : public CaptureDevice {
     SdlCaptureDevice(const SdlCaptureDevice&) = delete;
     SdlCaptureDevice& operator=(const SdlCaptureDevice&) = delete;
 
-    // Opens the default capture device into the ring; false with the reason on failure.
-    bool Open(std::string& why) {
+    // Opens `device` (empty: the default) into the ring; false with the reason on failure.
+    bool Open(const std::string& device, std::string& why) {
         SDL_AudioSpec want{};
         want.freq = kCaptureRate;
         want.format = AUDIO_F32SYS;
@@ -77,8 +77,10 @@ class SdlCaptureDevice : public CaptureDevice {
         want.callback = CopyIntoRing;
         want.userdata = ring_.get();
         SDL_AudioSpec obtained{};
+        NameNextStream("Recording");
         // No change allowed: SDL converts whatever the device delivers into this format.
-        id_ = SDL_OpenAudioDevice(nullptr, 1, &want, &obtained, 0);
+        id_ =
+            SDL_OpenAudioDevice(device.empty() ? nullptr : device.c_str(), 1, &want, &obtained, 0);
         if (id_ == 0) {
             why = SDL_GetError();
             return false;
@@ -98,9 +100,9 @@ class SdlCaptureDevice : public CaptureDevice {
     SDL_AudioDeviceID id_ = 0;
 };
 
-} // namespace
-
-std::unique_ptr<CaptureDevice> OpenCaptureDevice(std::string& why) {
+// A share of the audio subsystem on a driver that can record; null with the reason when it does
+// not start or is the silent fallback.
+std::unique_ptr<SdlAudioShare> RecordingShare(std::string& driver, std::string& why) {
     SDL_SetMainReady();
     // Without this SDL takes SIGINT and SIGTERM, and the program would ignore kill.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -110,20 +112,65 @@ std::unique_ptr<CaptureDevice> OpenCaptureDevice(std::string& why) {
         return nullptr;
     }
     const char* current = SDL_GetCurrentAudioDriver();
-    const std::string driver = current ? current : "";
+    driver = current ? current : "";
     if (driver == kSilentDriver) {
         why = "the sound system runs without sound hardware";
         return nullptr;
     }
-    // -1 means the driver cannot count its devices; opening the default may still work.
-    if (SDL_GetNumAudioDevices(1) == 0) {
-        why = "the sound system lists no capture device";
+    return share;
+}
+
+} // namespace
+
+std::vector<CaptureSource> ArrangeCaptureSources(const std::vector<std::string>& listed,
+                                                 const std::string& defaultName) {
+    std::vector<CaptureSource> sources;
+    const bool named = !defaultName.empty() &&
+                       std::find(listed.begin(), listed.end(), defaultName) != listed.end();
+    if (!named) {
+        sources.push_back({defaultName.empty() ? kDefaultSourceName : defaultName, "", true});
+    }
+    for (const std::string& name : listed) {
+        const bool isDefault = named && name == defaultName;
+        sources.push_back({name, isDefault ? "" : name, isDefault});
+    }
+    return sources;
+}
+
+std::vector<CaptureSource> ListCaptureSources(std::string& why) {
+    std::string driver;
+    const auto share = RecordingShare(driver, why);
+    if (!share) {
+        return {};
+    }
+    std::vector<std::string> listed;
+    // -1 means the driver cannot count its devices: nothing is listed, the default still offered.
+    const int count = SDL_GetNumAudioDevices(1);
+    for (int i = 0; i < count; ++i) {
+        if (const char* name = SDL_GetAudioDeviceName(i, 1)) {
+            listed.emplace_back(name);
+        }
+    }
+    std::string defaultName;
+    char* name = nullptr;
+    SDL_AudioSpec spec{};
+    if (SDL_GetDefaultAudioInfo(&name, &spec, 1) == 0 && name) {
+        defaultName = name;
+        SDL_free(name);
+    }
+    return ArrangeCaptureSources(listed, defaultName);
+}
+
+std::unique_ptr<CaptureDevice> OpenCaptureDevice(const std::string& device, std::string& why) {
+    std::string driver;
+    auto share = RecordingShare(driver, why);
+    if (!share) {
         return nullptr;
     }
-    auto device = std::make_unique<SdlCaptureDevice>(
+    auto opened = std::make_unique<SdlCaptureDevice>(
         std::move(share), std::make_unique<SampleRing>(kCaptureRingFrames), driver);
-    if (!device->Open(why)) {
+    if (!opened->Open(device, why)) {
         return nullptr;
     }
-    return device;
+    return opened;
 }

@@ -1,5 +1,6 @@
-// Sound from the default capture device (the microphone): 32-bit float mono samples at
-// 48000 Hz, whatever the device delivers (SDL converts). The device thread only copies into a
+// Sound from a capture source (a microphone, a line input, or the monitor of an output, which
+// records what the computer plays): 32-bit float mono samples at 48000 Hz, whatever the source
+// delivers (SDL converts). The device thread only copies into a
 // lock-free ring; the user-interface thread drains it.
 #pragma once
 
@@ -45,8 +46,31 @@ class CaptureDevice {
     virtual const std::string& Driver() const = 0;
 };
 
-// Opens and starts the default capture device as float mono at kCaptureRate. It shares the
-// audio subsystem with the output device, so it runs on the same driver. Empty, with the
-// reason in `why`, when there is no capture device: none found, none that opens, or only the
-// silent fallback driver that the output device uses on a machine without sound.
-std::unique_ptr<CaptureDevice> OpenCaptureDevice(std::string& why);
+// One capture source as the Record window offers it.
+struct CaptureSource {
+    std::string name;   // as the sound system names it ("Monitor of Built-in Audio")
+    std::string device; // what OpenCaptureDevice opens: the name, or empty for the default
+    bool isDefault = false;
+};
+
+// Stands for the system's default source when the driver cannot name it.
+constexpr const char* kDefaultSourceName = "Default source";
+
+// The sources offered from what the driver lists (in its order) and the name of its default
+// source (empty when it cannot tell): exactly one is the default, and it opens as the default
+// device. A default the list lacks comes first; one the driver cannot name is
+// kDefaultSourceName. So the default is offered, and tried, even when nothing is listed.
+std::vector<CaptureSource> ArrangeCaptureSources(const std::vector<std::string>& listed,
+                                                 const std::string& defaultName);
+
+// The capture sources of the sound system, the monitors of its outputs included, arranged as
+// above. Empty, with the reason in `why`, when there is nothing to record from: no driver
+// starts, or only the silent fallback driver that the output device uses on a machine without
+// sound.
+std::vector<CaptureSource> ListCaptureSources(std::string& why);
+
+// Opens and starts the capture source `device` (empty: the default source) as float mono at
+// kCaptureRate. It shares the audio subsystem with the output device, so it runs on the same
+// driver. Empty, with the reason in `why`, when it does not open, or when the driver is the
+// silent fallback.
+std::unique_ptr<CaptureDevice> OpenCaptureDevice(const std::string& device, std::string& why);

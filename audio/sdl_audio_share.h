@@ -4,6 +4,9 @@
 
 class SdlAudioShare {
   public:
+    // Starts the subsystem (or takes another share of it) with the program's own settings: the
+    // monitors of the outputs listed among the capture sources, and the program's name and
+    // icon on its streams, so the desktop's sound settings show "Tonvexa", not "Audio Stream".
     SdlAudioShare();
     ~SdlAudioShare();
     SdlAudioShare(const SdlAudioShare&) = delete;
@@ -14,3 +17,7 @@ class SdlAudioShare {
   private:
     bool ok_;
 };
+
+// The name the sound server shows for a stream about to open ("Playback", "Recording"); set
+// just before a device opens.
+void NameNextStream(const char* name);

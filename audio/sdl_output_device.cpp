@@ -108,6 +108,7 @@ DeviceHandle OpenDefault(int rate, int bufferFrames, Callback* cb, SDL_AudioSpec
     want.samples = static_cast<Uint16>(bufferFrames);
     want.callback = Trampoline;
     want.userdata = cb;
+    NameNextStream("Playback");
     // Only the rate may differ from what we ask; SDL converts anything else for the hardware.
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(
         nullptr, 0, &want, &obtained, rate > 0 ? 0 : SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);

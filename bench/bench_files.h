@@ -37,12 +37,20 @@ class CountingBeep : public BeepService {
 class SilentMessages : public MessageBoxService {
   public:
     void Show(const std::string&, const std::string&, MsgIcon) override { ++shown; }
+    bool Confirm(const std::string&, const std::string&, const std::string&,
+                 const std::string&) override {
+        return false;
+    }
     int shown = 0;
 };
 
 class CancelledDialog : public FileDialogService {
   public:
     std::optional<std::string> GetOpenFileName(const std::string&, const std::string&) override {
+        return {};
+    }
+    std::optional<std::string> GetSaveFileName(const std::string&, const std::string&,
+                                               const std::string&) override {
         return {};
     }
 };

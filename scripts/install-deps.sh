@@ -4,7 +4,8 @@
 # usage: install-deps.sh [run|test|package]
 #   run      what building and running the program need (the default)
 #   test     that, plus the test tools: GoogleTest, Benchmark, FFTW, clang, Xvfb, xdotool,
-#            AT-SPI and the desktop-file and AppStream validators
+#            AT-SPI, the desktop-file and AppStream validators, and a PulseAudio server that
+#            the tests start privately
 #   package  that of run, plus what building and checking the Debian package need
 set -euo pipefail
 
@@ -20,6 +21,7 @@ test=(
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus
   clang libclang-rt-14-dev
   desktop-file-utils appstream man-db inotify-tools python3 clang-format-15
+  pulseaudio pulseaudio-utils
 )
 package=(dpkg-dev file lintian)
 

@@ -1,5 +1,5 @@
-// MDIForm1: File > Record... records a take in the Record window and loads the written file
-// exactly as File > Open loads a chosen one.
+// MDIForm1: File > Record... records a take in the Record window and, when the user opens the
+// saved take there, loads it exactly as File > Open loads a chosen file.
 #include "main_window.h"
 
 #include "dialogs/record_dialog.h"
@@ -36,7 +36,7 @@ void MDIForm1::mnuRecord_Click() {
         return;
     }
     SilenceForTake silence(*this, *wave_, notes_);
-    RecordDialog dialog(silence, RecordingsFolder(), window_.get());
+    RecordDialog dialog(silence, services_, RecordingsFolder(), window_.get());
     const std::optional<std::string> take = dialog.Run();
     if (!take) {
         return;

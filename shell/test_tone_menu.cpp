@@ -19,7 +19,7 @@ void MDIForm1::mnuTestTone_Click() {
     if (!wave_) {
         return;
     }
-    TestToneDialog dialog(RecordingsFolder(), TestTonePoints(), window_.get());
+    TestToneDialog dialog(RecordingsFolder().path, TestTonePoints(), window_.get());
     const std::optional<std::string> tone = dialog.Run();
     if (!tone) {
         return;

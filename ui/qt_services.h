@@ -16,6 +16,8 @@ class QtMessageBoxes : public MessageBoxService {
   public:
     void SetOwner(QWidget* owner) { owner_ = owner; }
     void Show(const std::string& text, const std::string& title, MsgIcon icon) override;
+    bool Confirm(const std::string& question, const std::string& title, const std::string& confirm,
+                 const std::string& refuse) override;
 
   private:
     QPointer<QWidget> owner_;
@@ -26,6 +28,8 @@ class QtFileDialog : public FileDialogService {
     void SetOwner(QWidget* owner) { owner_ = owner; }
     std::optional<std::string> GetOpenFileName(const std::string& filter,
                                                const std::string& folder) override;
+    std::optional<std::string> GetSaveFileName(const std::string& filter, const std::string& folder,
+                                               const std::string& suggestedName) override;
 
   private:
     QPointer<QWidget> owner_;

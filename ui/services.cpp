@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 
 #include <cctype>
 
@@ -57,6 +59,20 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& title, Msg
     box.exec();
 }
 
+bool QtMessageBoxes::Confirm(const std::string& question, const std::string& title,
+                             const std::string& confirm, const std::string& refuse) {
+    QMessageBox box(OwnerOrActive(owner_));
+    box.setWindowTitle(QString::fromStdString(title));
+    box.setText(QString::fromStdString(question));
+    box.setIcon(QMessageBox::Question);
+    QPushButton* yes = box.addButton(QString::fromStdString(confirm), QMessageBox::DestructiveRole);
+    QPushButton* no = box.addButton(QString::fromStdString(refuse), QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 std::unique_ptr<QFileDialog> MakeOpenDialog(QWidget* owner, const std::string& filter,
                                             const std::string& folder) {
     // "Description|pattern" becomes the toolkit's "Description (pattern)". The any-case pattern
@@ -78,6 +94,27 @@ std::unique_ptr<QFileDialog> MakeOpenDialog(QWidget* owner, const std::string& f
 std::optional<std::string> QtFileDialog::GetOpenFileName(const std::string& filter,
                                                          const std::string& folder) {
     const auto dialog = MakeOpenDialog(OwnerOrActive(owner_), filter, folder);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog->selectedFiles().constFirst().toStdString();
+}
+
+std::optional<std::string> QtFileDialog::GetSaveFileName(const std::string& filter,
+                                                         const std::string& folder,
+                                                         const std::string& suggestedName) {
+    const auto dialog = MakeOpenDialog(OwnerOrActive(owner_), filter, folder);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    // One pattern "*.wav" gives a name typed without it the ".wav".
+    const auto bar = filter.find('|');
+    const QString pattern =
+        QString::fromStdString(bar == std::string::npos ? "" : filter.substr(bar + 1));
+    static const QRegularExpression oneSuffix(R"(^\*\.(\w+)$)");
+    if (const QRegularExpressionMatch m = oneSuffix.match(pattern); m.hasMatch()) {
+        dialog->setDefaultSuffix(m.captured(1));
+    }
+    dialog->selectFile(QString::fromStdString(suggestedName));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }

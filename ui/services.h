@@ -1,6 +1,6 @@
-// The desktop services the program uses, one small interface each: message boxes, the
-// open-file dialog, the beep and the screen's mouse pointer. The program installs the
-// toolkit's implementations; tests install recording doubles so nothing blocks.
+// The desktop services the program uses, one small interface each: message boxes and
+// questions, the open- and save-file dialogs, the beep and the screen's mouse pointer. The program
+// installs the toolkit's implementations; tests install recording doubles so nothing blocks.
 #pragma once
 
 #include "twips.h"
@@ -16,6 +16,10 @@ class MessageBoxService {
     virtual ~MessageBoxService() = default;
     // Shows a modal box with an OK button and returns when it is closed.
     virtual void Show(const std::string& text, const std::string& title, MsgIcon icon) = 0;
+    // Asks a question with two buttons, `confirm` ("&Discard") and `refuse` ("&Keep"), the
+    // second the default and Escape's; true when the first is pressed.
+    virtual bool Confirm(const std::string& question, const std::string& title,
+                         const std::string& confirm, const std::string& refuse) = 0;
 };
 
 class FileDialogService {
@@ -25,6 +29,12 @@ class FileDialogService {
     // user's home folder when empty); the chosen full path, or nothing when cancelled.
     virtual std::optional<std::string> GetOpenFileName(const std::string& filter,
                                                        const std::string& folder) = 0;
+    // Shows the save-file dialog with the same filter, in `folder` (home when empty), the name
+    // `suggestedName` filled in; it asks before replacing a file. The chosen full path, or
+    // nothing when cancelled.
+    virtual std::optional<std::string> GetSaveFileName(const std::string& filter,
+                                                       const std::string& folder,
+                                                       const std::string& suggestedName) = 0;
 };
 
 class BeepService {

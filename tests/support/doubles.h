@@ -18,7 +18,13 @@ struct ShownMessage {
 class RecordingMessages : public MessageBoxService {
   public:
     void Show(const std::string& text, const std::string& title, MsgIcon icon) override;
+    // Records the question and answers from `confirmAnswers` in order; with none left, the
+    // refusal (the safe answer, as the desktop's default button).
+    bool Confirm(const std::string& question, const std::string& title, const std::string& confirm,
+                 const std::string& refuse) override;
     std::vector<ShownMessage> shown;
+    std::vector<ShownMessage> questions; // icon None
+    std::deque<bool> confirmAnswers;
     // Runs while a box is "on screen" (to look at the state behind it).
     std::function<void(const ShownMessage&)> onShow;
 };
@@ -31,6 +37,15 @@ class ScriptedFileDialog : public FileDialogService {
     std::deque<std::optional<std::string>> answers;
     std::vector<std::string> filters; // one per time the dialog was shown
     std::vector<std::string> folders; // the folder it started in, each time
+
+    // The save dialog answers from its own list, in the same way, and records each time.
+    std::optional<std::string> GetSaveFileName(const std::string& filter, const std::string& folder,
+                                               const std::string& suggestedName) override;
+    std::deque<std::optional<std::string>> saveAnswers;
+    struct SaveRequest {
+        std::string filter, folder, suggestedName;
+    };
+    std::vector<SaveRequest> saves;
 };
 
 class CountingBeep : public BeepService {
