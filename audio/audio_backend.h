@@ -79,6 +79,9 @@ class Resampler {
 
 // Empty when the conversion is not supported (channel count, rates).
 std::unique_ptr<Resampler> MakeResampler(int channels, int fromRate, int toRate);
+// The same conversion of rate only: the frames taken out have `channels` samples, as those put
+// in (Available and Get count such frames).
+std::unique_ptr<Resampler> MakeRateConverter(int channels, int fromRate, int toRate);
 
 // ---- Decoded sound files (libsndfile) ----
 

@@ -81,6 +81,25 @@ std::string AtomicFile::Write(std::span<const std::uint8_t> bytes) {
     return {};
 }
 
+std::string AtomicFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes) {
+    if (fd_ < 0) {
+        return Failure("write", EBADF);
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                                   static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return Failure("write", n < 0 ? errno : ENOSPC);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
 std::string AtomicFile::Commit() {
     if (fd_ < 0) {
         return Failure("write", EBADF);

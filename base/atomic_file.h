@@ -24,6 +24,9 @@ class AtomicFile {
     // Appends bytes; a short write is continued until every byte is written or the system
     // refuses. Empty on success, else why (the file is then abandoned).
     std::string Write(std::span<const std::uint8_t> bytes);
+    // Overwrites bytes already written, from the zero-based `offset` (a header whose lengths
+    // are known only at the end). Empty on success, else why (the file is then abandoned).
+    std::string WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
     // Syncs the data and renames the temporary file over the target. Empty on success, else
     // why (the temporary file is removed and the target left as it was).
     std::string Commit();

@@ -19,10 +19,10 @@ void FileChannel::Open(const std::string& path, Mode mode) {
     const int flags = mode == Mode::BinaryRead ? O_RDONLY : (O_RDWR | O_CREAT);
     const OpenedFile f = OpenRegularFile(path, flags | O_CLOEXEC);
     if (f.refusal == OpenedFile::Refusal::CannotOpen) {
-        throw FileError("cannot open " + path + ": " + std::strerror(f.error));
+        throw FileError("cannot open " + path + ": " + std::strerror(f.error), RefusalCause(f));
     }
     if (f.refusal == OpenedFile::Refusal::NotRegular) {
-        throw FileError("not a file: " + path);
+        throw FileError("not a file: " + path, RefusalCause(f));
     }
     fd_ = f.fd;
     mode_ = mode;

@@ -8,11 +8,20 @@
 #include <ctime>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 class FileError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    // A failure whose cause the user can be told in a few words ("no such file").
+    FileError(const std::string& what, std::string cause)
+        : std::runtime_error(what), cause_(std::move(cause)) {}
+    // Empty when the failure has no cause of its own to tell.
+    const std::string& Cause() const { return cause_; }
+
+  private:
+    std::string cause_;
 };
 
 class FileChannel {
@@ -26,7 +35,8 @@ class FileChannel {
 
     // Opens a file; ReadWrite creates a missing file and never truncates. FileError when the
     // channel is already open, or the path cannot be opened or is no regular file (a FIFO,
-    // socket or device is turned away at once, without waiting for a writer).
+    // socket or device is turned away at once, without waiting for a writer); the error's
+    // Cause() then says why in a few words.
     void Open(const std::string& path, Mode mode);
     // Closes the channel; harmless when closed.
     void Close();

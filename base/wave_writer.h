@@ -6,6 +6,14 @@
 #include <string>
 #include <vector>
 
+// The most sample bytes a 16-bit wave file holds for the program's reader, which takes the
+// data length as a signed 32-bit number.
+constexpr std::int64_t kMaxWave16DataBytes = 0x7FFFFFFF - 44;
+
+// The 44 header bytes of a 16-bit PCM file of `frames` frames of `channels` samples at
+// `rate` frames per second.
+std::vector<std::uint8_t> WaveHeader16(std::uint32_t frames, std::int32_t rate, int channels);
+
 // The 44 header bytes of a 16-bit mono PCM file of `frames` frames at `rate` frames per
 // second.
 std::vector<std::uint8_t> WaveHeader16Mono(std::uint32_t frames, std::int32_t rate);

@@ -310,9 +310,18 @@ void RecordDialog::SaveAs_Click() {
     const bool folderThere = QFileInfo(QString::fromStdString(folder_.path)).isDir();
     const std::optional<std::string> path = services_.files->GetSaveFileName(
         kWaveFilter, folderThere ? folder_.path : std::string(), takeName_);
-    if (path && state_ == State::Unsaved) {
-        StartSave(*path, false);
+    if (!path || state_ != State::Unsaved) {
+        return;
     }
+    // The dialog leaves an existing file to the caller: replacing it is asked first.
+    if (QFileInfo::exists(QString::fromStdString(*path)) &&
+        !services_.messages->Confirm(
+            Quoted(QFileInfo(QString::fromStdString(*path)).fileName().toStdString()) +
+                " already exists. Replace it?",
+            kTitle, "&Replace", "&Cancel")) {
+        return;
+    }
+    StartSave(*path, false);
 }
 
 void RecordDialog::reject() {

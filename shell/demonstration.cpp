@@ -6,6 +6,8 @@
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 
+#include <QScopeGuard>
+
 #include <utility>
 
 namespace {
@@ -68,5 +70,7 @@ void MDIForm1::StartFileTimer_Timer() {
         return;
     }
     StartFileTimer.SetEnabled(false);
+    causesToTerminal_ = true;
+    const auto back = qScopeGuard([this] { causesToTerminal_ = false; });
     OpenFile(std::exchange(startFile_, std::string()));
 }

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "dialogs/guide_window.h"
 #include "dropped_file.h"
 #include "notes/note_player.h"
 #include "spectrum/spectrum_view.h"
@@ -22,6 +23,7 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -153,6 +155,8 @@ void MDIForm1::BuildMenus() {
         items_[name]->setEnabled(false);
     }
     WireTestToneMenu();
+    WireImport();
+    WireExport();
     separator(file, "mnuSep1");
     QMenu* save = menu(file, "mnuSave", "&Save");
     item(save, "mnuSaveTxt", "*.&txt files");
@@ -223,7 +227,7 @@ void MDIForm1::BuildMenus() {
 
     QMenu* help = menu(nullptr, "mnuHelp", "&Help");
     item(help, "mnuGuide", "&Guide")->setShortcut(QKeySequence(Qt::Key_F1));
-    items_["mnuGuide"]->setEnabled(false);
+    WireGuide();
     item(help, "mnuAbout", "&About");
     OnMenu("mnuAbout", [this] {
         if (ShowAbout) {
@@ -250,6 +254,7 @@ QMenu* MDIForm1::Menu(const std::string& name) const {
 void MDIForm1::AttachChildren(Form103& wave, Form101& spectrum) {
     wave_ = &wave;
     spectrum_ = &spectrum;
+    GiveToolTips(wave, spectrum);
 }
 
 void MDIForm1::ProgIni() {
@@ -329,6 +334,9 @@ void MDIForm1::LoadChosenFile() {
         services_.screen->Set(MousePointer::Hourglass);
         wave_->SetFocus();
         wave_->LerFileDad_3();
+        if (wave_->FileLoaded && spectrum_) {
+            spectrum_->NoteNewFile(commonDialog1_.FileName());
+        }
         SetPointer(MousePointer::Default);
         services_.screen->Set(MousePointer::Default);
     }
@@ -342,6 +350,14 @@ void MDIForm1::mnuExit_Click() {
 
 void MDIForm1::ShowStatus(const std::string& text) {
     window_->statusBar()->showMessage(QString::fromStdString(text));
+}
+
+void MDIForm1::ShowCause(const std::string& text) {
+    ShowStatus(text);
+    if (causesToTerminal_ || !window_->isVisible()) {
+        std::fprintf(stderr, "tonvexa: %s\n", text.c_str());
+        std::fflush(stderr);
+    }
 }
 
 std::string MDIForm1::StatusText() const {

@@ -24,6 +24,8 @@ class NotePlayer;
 class QAction;
 class QMdiArea;
 class QMenu;
+class SoundImport;
+class frmGuide;
 struct Services;
 
 class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
@@ -54,6 +56,9 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     // The frame's status line (the desktop's status bar under the child windows).
     void ShowStatus(const std::string& text) override;
     std::string StatusText() const override;
+    // A load's cause of failure: on the status line, and on standard error too for the file
+    // named on the command line (whose user looks at the terminal) or while no window shows.
+    void ShowCause(const std::string& text) override;
     MousePointer Pointer() const { return pointer_; }
     std::string ProgAdd() const override { return progAdd_; }
     // ---- What the spectrum view asks of the style menu ----
@@ -73,6 +78,18 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     // File > New test tone...: writes the tone the dialog describes beside the recordings and
     // loads it as File > Open loads a chosen file (test_tone_menu.cpp).
     void mnuTestTone_Click();
+    // File > Import...: a sound file of any format made into a 16-bit wave copy in the
+    // recordings folder, then loaded as File > Open loads a chosen file (import_menu.cpp).
+    void mnuImport_Click();
+    // File > Export spectrum...: the copied table as NAME.tsv and the picture as NAME.png,
+    // beside each other (export_menu.cpp).
+    void mnuExport_Click();
+    // Help > Guide (F1): the guide page in its own window (guide_menu.cpp).
+    void mnuGuide_Click();
+    // The guide window once it has been asked for, else null.
+    frmGuide* Guide() const { return guide_.get(); }
+    // How long an import runs before its progress window shows, ms.
+    int ImportProgressAfterMs = 500;
 
     // ---- FTGraph menu: the spectrum's style and line colour, each redrawing the spectrum ----
     void mnuLine_Click();
@@ -145,6 +162,14 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     // show, 0 when there is neither.
     std::int32_t TestTonePoints() const;
     void WireDemonstration();
+    void WireImport();
+    void WireExport();
+    void WireGuide();
+    // Short help on the main controls of both views (control_tips.cpp).
+    static void GiveToolTips(Form103& wave, Form101& spectrum);
+    // Runs the import's steps under a progress window; false when cancelled (`why` empty) or
+    // failed (`why` says why). No file is left behind either way.
+    bool ConvertWithProgress(SoundImport& job, const std::string& name, std::string& why);
     // Sizes the frame to show both children, within the screen's available room.
     void FitToScreen();
     // Checks one of the two style items, unchecks the other and redraws the spectrum.
@@ -168,4 +193,8 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     bool unloaded_ = false;
     std::string startFile_;
     int startFileWaitedMs_ = 0;
+    bool causesToTerminal_ = false; // while the command line's file loads
+    std::string importFolder_;      // where the import dialog starts; empty: the home folder
+    std::string exportFolder_;      // where the export dialog starts; empty: the home folder
+    std::unique_ptr<frmGuide> guide_;
 };

@@ -14,11 +14,6 @@ std::string Rounded(double v, double unitsPerOne) {
     return num::DoubleText(std::round(v * unitsPerOne) / unitsPerOne);
 }
 
-std::string FileTitle(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // "mono", "left channel", "right channel" from the table's channel names.
 std::string ChannelWords(const std::string& channel) {
     if (channel == "Mono") {
@@ -186,16 +181,33 @@ std::string SpectrumTable(const SpectrumOnShow& s) {
     return out;
 }
 
+std::string FileTitleOf(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+namespace {
+
+// "Demo.wav, mono, 0.002 s to 0.095 s<seconds> (4096 points at 44100 Hz)"
+std::string BlockWords(const SpectrumOnShow& s, const char* afterSeconds) {
+    const double blockSecs = static_cast<double>(s.Points()) / s.freqGraf;
+    return FileTitleOf(s.source.file) + ", " + ChannelWords(s.source.channel) + ", " +
+           Rounded(s.source.startSecs, 1000) + " s to " +
+           Rounded(s.source.startSecs + blockSecs, 1000) + " s" + afterSeconds + " (" +
+           num::IntText(s.Points()) + " points at " + num::IntText(s.freqGraf) + " Hz)";
+}
+
+} // namespace
+
+std::string SpectrumBlockText(const SpectrumOnShow& s) {
+    return Analysed(s) ? BlockWords(s, "") : std::string();
+}
+
 std::string SpectrumDescription(const SpectrumOnShow& s) {
     if (!Analysed(s)) {
         return "No analysis yet";
     }
-    const double blockSecs = static_cast<double>(s.Points()) / s.freqGraf;
-    std::string text = FileTitle(s.source.file) + ", " + ChannelWords(s.source.channel) + ", " +
-                       Rounded(s.source.startSecs, 1000) + " s to " +
-                       Rounded(s.source.startSecs + blockSecs, 1000) + " s analysed (" +
-                       num::IntText(s.Points()) + " points at " + num::IntText(s.freqGraf) +
-                       " Hz); ";
+    std::string text = BlockWords(s, " analysed") + "; ";
     std::int32_t strongest = 0; // none while every bin is 0
     double largest = 0.0;
     for (std::int32_t k = 1; k < s.ftnpont; ++k) {
@@ -240,7 +252,7 @@ std::string AnalysisSummary(const SpectrumOnShow& s) {
         if (frozen.settings.padding > 1) {
             text += ", " + PaddingWords(frozen.settings);
         }
-        text += ", " + FileTitle(frozen.source.file);
+        text += ", " + FileTitleOf(frozen.source.file);
     }
     return text;
 }

@@ -64,6 +64,13 @@ UncertainTexts WithUncertainty(double value, double u);
 // alone.
 std::string SpectrumTable(const SpectrumOnShow& s);
 
+// The block the spectrum on show was made from: "Demo.wav, mono, 0.002 s to 0.095 s (4096
+// points at 44100 Hz)"; empty before any analysis.
+std::string SpectrumBlockText(const SpectrumOnShow& s);
+
+// A path's last part, the file's name.
+std::string FileTitleOf(const std::string& path);
+
 // The graph's description: the file, the range analysed and the strongest peak's frequency
 // and note, then the analysis line below; before any analysis, that there is none yet.
 std::string SpectrumDescription(const SpectrumOnShow& s);

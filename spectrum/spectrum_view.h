@@ -67,8 +67,15 @@ class Form101 : public Form {
     // Puts the picture as drawn (image/png) and the spectrum's table (text/plain) on the
     // clipboard.
     void CopySpectrum();
+    // What the copy puts on the clipboard, for File > Export spectrum...: the picture as drawn
+    // and the table.
+    QImage CopiedPicture();
+    std::string CopiedTable() const;
     // The spectrum on show with where it came from, for the table and the description.
     SpectrumOnShow OnShow() const;
+    // A new file, `path`, was loaded while a spectrum shows: until the next analysis the status
+    // line says which file and block the spectrum on show belongs to.
+    void NoteNewFile(const std::string& path);
 
     // ---- The Analysis menu's window, padding and frozen reference ----
     // The window and padding of every later analysis; the block on show is transformed again
@@ -146,6 +153,8 @@ class Form101 : public Form {
     // The accessible descriptions of the graph and of the readout, from what they show.
     void DescribeGraph();
     void DescribeReadout();
+    // An analysis replaced the spectrum of the earlier file: its note leaves the status line.
+    void ForgetEarlierFile();
 
     Services& services_;
     const GraphStylePort& style_;
@@ -166,4 +175,5 @@ class Form101 : public Form {
     bool harmDrag_ = false;
     bool fromKeyboard_ = false;
     std::array<double, 17> harmOffset_{};
+    std::string earlierFileNote_; // on the status line since a new file loaded; empty: none
 };

@@ -2,6 +2,7 @@
 #include "spectrum_view.h"
 
 #include "ui/clipboard.h"
+#include "ui/status_line.h"
 
 SpectrumOnShow Form101::OnShow() const {
     return SpectrumOnShow{
@@ -9,9 +10,38 @@ SpectrumOnShow Form101::OnShow() const {
 }
 
 void Form101::CopySpectrum() {
-    CopyToClipboard(Picture2.Snapshot(), SpectrumTable(OnShow()));
+    CopyToClipboard(CopiedPicture(), CopiedTable());
+}
+
+QImage Form101::CopiedPicture() {
+    return Picture2.Snapshot();
+}
+
+std::string Form101::CopiedTable() const {
+    return SpectrumTable(OnShow());
 }
 
 void Form101::DescribeGraph() {
     Picture2.SetAccessibleDescription(SpectrumDescription(OnShow()));
+}
+
+void Form101::NoteNewFile(const std::string& path) {
+    const std::string block = SpectrumBlockText(OnShow());
+    if (block.empty()) {
+        return;
+    }
+    earlierFileNote_ =
+        "Spectrum on show: " + block + "; select and press FFT to analyse " + FileTitleOf(path);
+    status_.ShowStatus(earlierFileNote_);
+}
+
+void Form101::ForgetEarlierFile() {
+    if (earlierFileNote_.empty()) {
+        return;
+    }
+    // Only the note itself goes: whatever the status line said since stays.
+    if (status_.StatusText() == earlierFileNote_) {
+        status_.ShowStatus("");
+    }
+    earlierFileNote_.clear();
 }

@@ -106,6 +106,7 @@ std::optional<std::string> QtFileDialog::GetSaveFileName(const std::string& filt
     const auto dialog = MakeOpenDialog(OwnerOrActive(owner_), filter, folder);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
     // One pattern "*.wav" gives a name typed without it the ".wav".
     const auto bar = filter.find('|');
     const QString pattern =

@@ -30,8 +30,8 @@ class FileDialogService {
     virtual std::optional<std::string> GetOpenFileName(const std::string& filter,
                                                        const std::string& folder) = 0;
     // Shows the save-file dialog with the same filter, in `folder` (home when empty), the name
-    // `suggestedName` filled in; it asks before replacing a file. The chosen full path, or
-    // nothing when cancelled.
+    // `suggestedName` filled in. The chosen full path, or nothing when cancelled. It does not
+    // ask about an existing file: the caller, who may write more than the one file, asks.
     virtual std::optional<std::string> GetSaveFileName(const std::string& filter,
                                                        const std::string& folder,
                                                        const std::string& suggestedName) = 0;

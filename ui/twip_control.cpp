@@ -61,3 +61,13 @@ void Control::SetAccessibleDescription(const std::string& text) {
         w->setAccessibleDescription(description);
     }
 }
+
+void Control::SetToolTip(const std::string& text) {
+    if (widget_) {
+        widget_->setToolTip(QString::fromStdString(text));
+    }
+}
+
+std::string Control::ToolTip() const {
+    return widget_ ? widget_->toolTip().toStdString() : std::string();
+}

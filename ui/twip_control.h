@@ -40,6 +40,9 @@ class Control {
     // What a screen reader says of the control (given to the part that takes the focus).
     void SetAccessibleName(const std::string& name);
     void SetAccessibleDescription(const std::string& text);
+    // The short help that shows when the mouse rests on the control (and on what it holds).
+    void SetToolTip(const std::string& text);
+    std::string ToolTip() const;
 
   protected:
     explicit Control(QWidget* widget) : widget_(widget) {}

@@ -20,4 +20,7 @@ class FramePort : public StatusLine {
     virtual std::string Caption() const = 0;
     virtual void SetPointer(MousePointer p) = 0;
     virtual std::string ProgAdd() const = 0;
+    // Why a file could not be loaded ("Cannot open song.flac: not a RIFF/WAVE file"): on the
+    // status line; the frame may tell it elsewhere too.
+    virtual void ShowCause(const std::string& text) { ShowStatus(text); }
 };

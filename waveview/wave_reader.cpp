@@ -123,15 +123,23 @@ std::int64_t FindDataChunk(SearchWindow& w, std::int64_t pos) {
 WaveHeader WalkWaveHeader(FileChannel& ch, std::size_t searchWindow) {
     WaveHeader h;
     const std::int64_t length = ch.Length();
+    h.fileLength = length;
     try {
         // The format chunk: the first 4-byte group reading "fmt "; when none of the hundred
         // groups does, the fields are read as if the tag stood at 396.
         std::int64_t f = 4 * (kFmtGroups - 1);
         std::uint8_t tag[4];
+        bool riff = false;
         for (int g = 0; g < kFmtGroups; ++g) {
             ReadAt(ch, length, 4 * g, tag, 4);
+            if (g == 0) {
+                riff = std::memcmp(tag, "RIFF", 4) == 0;
+            } else if (g == 2) {
+                h.riffWave = riff && std::memcmp(tag, "WAVE", 4) == 0;
+            }
             if (std::memcmp(tag, "fmt ", 4) == 0) {
                 f = 4 * g;
+                h.fmtFound = true;
                 break;
             }
         }
@@ -139,6 +147,7 @@ WaveHeader WalkWaveHeader(FileChannel& ch, std::size_t searchWindow) {
 
         std::uint8_t fields[24];
         ReadAt(ch, length, f, fields, 12); // tag, chunk length, format tag, channels
+        h.formatTag = LE16(fields + 8);
         h.channels = LE16(fields + 10);
         h.channelsRead = true;
         if (h.channels != 1 && h.channels != 2) {
@@ -189,6 +198,57 @@ WaveHeader WalkWaveHeader(FileChannel& ch, std::size_t searchWindow) {
         }
     }
     return h;
+}
+
+namespace {
+
+constexpr std::int16_t kFloatFormat = 3;
+
+// Sample sizes a sound file may have that File > Import... turns into 16 bits.
+bool ImportableBits(std::int16_t bits) {
+    return bits == 24 || bits == 32 || bits == 64;
+}
+
+} // namespace
+
+std::string RefusalCause(const WaveHeader& h) {
+    using F = WaveHeader::Failure;
+    if (h.failure == F::None) {
+        return {};
+    }
+    // Without its tags and without a format chunk, the file is something else: a FLAC, an Ogg
+    // or an MP3 file named .wav, or no sound at all.
+    if (!h.fmtFound && !h.riffWave) {
+        return h.fileLength == 0 ? "an empty file" : "not a RIFF/WAVE file";
+    }
+    if (!h.fmtFound) {
+        return "no format chunk where the reader looks for it";
+    }
+    switch (h.failure) {
+    case F::None:
+        break;
+    case F::Truncated:
+        return "cut short";
+    case F::Channels:
+        return num::IntText(h.channels) + " channels: mono or stereo only";
+    case F::Bits: {
+        const std::string size = num::IntText(h.bits) + "-bit" +
+                                 (h.formatTag == kFloatFormat ? " float" : "") + " samples";
+        return ImportableBits(h.bits) ? size + ": use File > Import..."
+                                      : size + ": 8-bit or 16-bit PCM only";
+    }
+    case F::NoData:
+        return "no data chunk found";
+    case F::NoFrames:
+        return "no sound in its data chunk";
+    case F::BadRate:
+        return "a sample rate of " + num::IntText(h.sampleRate) + " Hz";
+    case F::BadBlockAlign:
+        return "a block align of " + num::IntText(h.blockAlign) + " bytes";
+    case F::TooManyFrames:
+        return "longer than 2^31 frames";
+    }
+    return {};
 }
 
 std::int32_t FrameCount(std::int64_t dataSize, std::int16_t blockAlign) {

@@ -23,12 +23,17 @@ struct WaveHeader {
     };
 
     Failure failure = Failure::None;
+    // What the walk saw on its way, to tell the user why a file was refused.
+    bool riffWave = false; // "RIFF" at offset 0 and "WAVE" at offset 8
+    bool fmtFound = false; // the scan found the "fmt " tag
+    std::int64_t fileLength = 0;
     // How far the walk got: the fields up to that point are valid.
     bool channelsRead = false; // channels (and the format tag before it)
     bool formatRead = false;   // sample rate and block align
     bool bitsRead = false;
     bool dataRead = false; // data chunk found and its length read
 
+    std::int16_t formatTag = 0; // 1 PCM, 3 IEEE float, 0xFFFE extensible, ...
     std::int16_t channels = 0;
     std::int32_t sampleRate = 0;
     std::int16_t blockAlign = 0;
@@ -47,6 +52,11 @@ constexpr std::size_t kDataSearchWindow = 256 * 1024;
 // is followed by another within 90 bytes, so it ends at the latest with the file; it reads
 // the file in windows of `searchWindow` bytes (at least 128).
 WaveHeader WalkWaveHeader(FileChannel& ch, std::size_t searchWindow = kDataSearchWindow);
+
+// Why the walk refused the file, in a few words for the user: "cut short", "not a RIFF/WAVE
+// file", "24-bit samples: use File > Import...", "3 channels: mono or stereo only", ... Empty
+// for a file the walk accepted.
+std::string RefusalCause(const WaveHeader& h);
 
 // Frame count: data bytes / block align in double precision, rounded half to even to a
 // 32-bit integer. NumberError on overflow.

@@ -211,9 +211,9 @@ class Form103 : public Form {
     AnalysisPort& analysis_;
 
     void LayOut();
-    // The failure path of a load, once channel 1 is closed: the one message, view cleared,
-    // dialog again.
-    void LoadFailed();
+    // The failure path of a load, once channel 1 is closed: the cause on the status line, the
+    // one message, view cleared, dialog again.
+    void LoadFailed(const std::string& cause);
 
     // Selection and zoom internals (waveform_view_selection.cpp, waveform_view_zoom.cpp).
     void WireSelection();

@@ -12,6 +12,9 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <exception>
+#include <string>
+
 namespace {
 
 constexpr double kDateGapTwips = 500; // between the file line and the date line
@@ -21,8 +24,33 @@ std::string ModifiedText(std::time_t t) {
     return QLocale::system().toString(when, QLocale::ShortFormat).toStdString();
 }
 
-// Thrown inside the load to take the failure path.
-struct Rejected {};
+// Thrown inside the load to take the failure path, with the reason the walk refused the file.
+struct Rejected {
+    std::string cause;
+};
+
+// The file's name without its folder, as the status line names it.
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The cause a failed load tells, from what it threw.
+std::string FailureCause(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const Rejected& r) {
+        return r.cause;
+    } catch (const FileError& e) {
+        return e.Cause().empty() ? e.what() : e.Cause();
+    } catch (const num::NumberError& e) {
+        return std::string("a value out of range (") + e.what() + ")";
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an unexpected error";
+    }
+}
 
 } // namespace
 
@@ -34,6 +62,7 @@ void Form103::LerFileDad_3() {
     }
     LimpF();
     bool failed = false;
+    std::string cause; // why the load failed, for the status line
     FileChannel& ch = channel1_;
     bool opened = false; // channel 1 is this load's to close only once it opened it
     try {
@@ -67,7 +96,7 @@ void Form103::LerFileDad_3() {
             Label13.SetCaption(num::IntText(h.dataSize));
         }
         if (h.failure != WaveHeader::Failure::None) {
-            throw Rejected{};
+            throw Rejected{RefusalCause(h)};
         }
 
         const std::int32_t n = FrameCount(h.dataSize, h.blockAlign);
@@ -96,20 +125,24 @@ void Form103::LerFileDad_3() {
         Option2.SetEnabled(stereo);
     } catch (...) {
         // Every way a load can fail (a refused format, a file that cannot be opened or
-        // ends too soon, an overflow) takes the one failure path.
+        // ends too soon, an overflow) takes the one failure path; only the cause told beside
+        // the one message differs.
         failed = true;
+        cause = FailureCause(std::current_exception());
     }
     if (failed) {
         if (opened) {
             ch.Close();
         }
-        LoadFailed();
+        LoadFailed(cause);
     }
 }
 
 // Channel 1 is closed before the message: while it is up, timers and player notifications
-// still run, and none of them may find the wave's file open.
-void Form103::LoadFailed() {
+// still run, and none of them may find the wave's file open. The cause is told first, so that
+// it stands on the status line while the message is up.
+void Form103::LoadFailed(const std::string& cause) {
+    frame_.ShowCause("Cannot open " + NameOf(frame_.CommonDialog1().FileName()) + ": " + cause);
     services_.messages->Show(JoinLines({"Cannot open; the file may be corrupted, or",
                                         "it is written in unsupported format."}),
                              AppTitle(), MsgIcon::None);

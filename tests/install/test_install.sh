@@ -23,7 +23,7 @@ root=$work/usr
 id=org.tonvexa.tonvexa
 
 for f in bin/tonvexa \
-  share/tonvexa/{Demo.wav,Pia_do.mid,Pis_do.mid,keyboard.bmp,splash_art.svg} \
+  share/tonvexa/{Demo.wav,Pia_do.mid,Pis_do.mid,keyboard.bmp,splash_art.svg,guide.html} \
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/icons/hicolor/scalable/apps/$id.svg share/man/man1/tonvexa.1.gz \
   share/doc/tonvexa/{copyright,NEWS,changelog.gz}; do

@@ -6,41 +6,14 @@
 #include "shell/program.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/music_folder.h"
 #include "ui/services.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-
-// While it lives, the desktop's music folder is a fresh folder (named in user-dirs.dirs).
-class MusicFolder {
-  public:
-    MusicFolder() {
-        std::filesystem::create_directory(dir_.File("Music"));
-        WriteFile(dir_.File("user-dirs.dirs"),
-                  ToBytes("XDG_MUSIC_DIR=\"" + dir_.File("Music") + "\"\n"));
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        old_ = old ? old : "";
-        setenv("XDG_CONFIG_HOME", dir_.Path().c_str(), 1);
-    }
-    ~MusicFolder() {
-        if (old_.empty()) {
-            unsetenv("XDG_CONFIG_HOME");
-        } else {
-            setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-        }
-    }
-    std::string Path() const { return dir_.File("Music"); }
-
-  private:
-    static Bytes ToBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
-    TempDir dir_;
-    std::string old_;
-};
 
 class ProgramTest : public ::testing::Test {
   protected:

@@ -57,18 +57,37 @@ TEST_F(HandedFiles, TheCommandLineFileLoadsWhenTheDemonstrationHasFinished) {
         main.Timer2_Timer();
         main.Timer3_Timer();
         EXPECT_TRUE(main.StartFileTimer.Enabled());
-        ASSERT_TRUE(PumpUntil([&] { return main.CommonDialog1().FileName() == path; }, 15000));
+        testing::internal::CaptureStderr();
+        const bool named =
+            PumpUntil([&] { return main.CommonDialog1().FileName() == path; }, 15000);
+        const std::string terminal = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(named);
         EXPECT_EQ(fileAtDemonstrationEnd, folder.File("Demo.wav"));
         EXPECT_FALSE(main.StartFileTimer.Enabled());
         EXPECT_EQ(wave.FileLoaded, c.loads);
         if (c.loads) {
             EXPECT_EQ(main.Caption(), "Tonvexa [Files *.wav - (TAKE01.WAV)]");
             EXPECT_TRUE(TestServices().messages.shown.empty());
+            // The demonstration's spectrum stays on show, and the status line says whose it is
+            // until the new file is analysed.
+            const std::string note = main.StatusText();
+            EXPECT_EQ(note.rfind("Spectrum on show: Demo.wav, mono, ", 0), 0u) << note;
+            EXPECT_NE(note.find("; select and press FFT to analyse TAKE01.WAV"), std::string::npos)
+                << note;
+            wave.Picture2_MouseDown(1, 0, 100, 100);
+            wave.Picture2_MouseMove(1, 0, 5000, 100);
+            wave.Command5_Click();
+            // The new file's analysis takes the line over.
+            EXPECT_EQ(main.StatusText().rfind("Rectangular window, ", 0), 0u) << main.StatusText();
         } else {
             // The reader's message, then the open dialog again, starting in the file's folder.
             ASSERT_EQ(TestServices().messages.shown.size(), 1u);
             EXPECT_EQ(TestServices().messages.shown[0].text, kUnreadable);
             EXPECT_EQ(TestServices().files.folders, std::vector<std::string>{dir.Path()});
+            // The cause goes to the terminal the program was started from too.
+            EXPECT_NE(terminal.find("tonvexa: Cannot open broken.wav: not a RIFF/WAVE file\n"),
+                      std::string::npos)
+                << terminal;
         }
         wave.Timer1.Tick = noteOff;
     }

@@ -55,11 +55,26 @@ TEST_F(MainWindow, MenuBarAsDesigned) {
                  "Tro&mbone", "French &Horn", "Sa&x"}));
     EXPECT_EQ(Captions(main.Menu("mnuFTGraph")), (V{"Line", "Points", "-", "Line Color"}));
     EXPECT_EQ(Captions(main.Menu("mnuLineColor")), (V{"Blue", "Yellow", "Pink", "Green"}));
-    EXPECT_EQ(Captions(main.Menu("mnuAnalysis")),
-              (V{"Rectangular", "Hann", "Hamming", "Blackman-Harris", "Flat top", "-",
-                 "No zero padding", "Zero padding x 2", "Zero padding x 4", "Zero padding x 8", "-",
-                 "Freeze spectrum", "Clear frozen spectrum", "-", "Harmonics table...",
-                 "Fit comb to nearest peak", "Play harmonics", "-", "Follow playback", "Listen"}));
+    EXPECT_EQ(Captions(main.Menu("mnuAnalysis")), (V{"Rectangular",
+                                                     "Hann",
+                                                     "Hamming",
+                                                     "Blackman-Harris",
+                                                     "Flat top",
+                                                     "-",
+                                                     "No zero padding",
+                                                     "Zero padding x 2",
+                                                     "Zero padding x 4",
+                                                     "Zero padding x 8",
+                                                     "-",
+                                                     "Freeze spectrum",
+                                                     "Clear frozen spectrum",
+                                                     "-",
+                                                     "Harmonics table...",
+                                                     "Fit comb to nearest peak",
+                                                     "Play harmonics",
+                                                     "-",
+                                                     "Follow playback",
+                                                     "Listen"}));
     // Every start is the described program: the rectangular window, no padding, not following.
     EXPECT_TRUE(main.Item("mnuRectangular")->isChecked());
     EXPECT_TRUE(main.Item("mnuNoPadding")->isChecked());

@@ -99,11 +99,25 @@ TEST_F(WaveLoad, MonoAfterStereoHidesTheRightGraphAndDisablesTheChannels) {
     EXPECT_FLOAT_EQ(view->Amp16Stereo, 1.0f / 35);
 }
 
-TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
+// Every refusal shows the one message; only the status line, standing while the message is
+// up, tells the cause.
+TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePathAndTellsItsCause) {
     const std::string good = dir.File("good.wav");
     WriteFile(good, MakeWave(1, 16, 8000, 100, [](int, int) { return 0; }));
     const std::string threeChannels = dir.File("three.wav");
     WriteFile(threeChannels, MakeWave(3, 16, 8000, 100, [](int, int) { return 0; }));
+    const std::string deep = dir.File("deep.wav");
+    WriteFile(deep, MakeWave(1, 24, 8000, 100, [](int, int) { return 0; }));
+    Bytes floats = MakeWave(1, 32, 8000, 100, [](int, int) { return 0; });
+    floats[20] = 3; // IEEE float
+    const std::string floating = dir.File("float.wav");
+    WriteFile(floating, floats);
+    const std::string twelve = dir.File("twelve.wav");
+    WriteFile(twelve, MakeWave(1, 12, 8000, 100, [](int, int) { return 0; }));
+    const std::string flac = dir.File("song.flac");
+    Bytes flacBytes = {'f', 'L', 'a', 'C', 0, 0, 0, 34};
+    flacBytes.resize(600, 0x11);
+    WriteFile(flac, flacBytes);
     const std::string empty = dir.File("empty.wav");
     WriteFile(empty, {});
     Bytes cut = ReadFile(good);
@@ -117,8 +131,25 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
     const std::string fifo = dir.File("pipe.wav");
     const Fifo pipe(fifo);
 
-    for (const std::string& path : {threeChannels, empty, truncated, dir.Path(),
-                                    dir.File("vanished.wav"), unreadable, fifo}) {
+    struct Case {
+        std::string path;
+        std::string cause;
+    };
+    const Case cases[] = {
+        {threeChannels, "3 channels: mono or stereo only"},
+        {deep, "24-bit samples: use File > Import..."},
+        {floating, "32-bit float samples: use File > Import..."},
+        {twelve, "12-bit samples: 8-bit or 16-bit PCM only"},
+        {flac, "not a RIFF/WAVE file"},
+        {empty, "an empty file"},
+        {truncated, "cut short"},
+        {dir.Path(), "a folder, not a file"},
+        {dir.File("vanished.wav"), "no such file"},
+        {unreadable, "permission denied"},
+        {fifo, "a FIFO, not a file"},
+    };
+    for (const Case& c : cases) {
+        const std::string& path = c.path;
         if (path == unreadable && rootReadsAnything) {
             continue; // permissions do not stop the superuser
         }
@@ -127,8 +158,10 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
         TestServices().Reset();
         shell.openCommands = 0;
         bool openUnderTheMessage = true;
+        std::string statusUnderTheMessage;
         TestServices().messages.onShow = [&](const ShownMessage&) {
             openUnderTheMessage = channel1.IsOpen();
+            statusUnderTheMessage = shell.StatusText();
         };
         const auto start = std::chrono::steady_clock::now();
         Load(path);
@@ -137,6 +170,9 @@ TEST_F(WaveLoad, EveryUnloadableFileTakesTheOneFailurePath) {
         ASSERT_EQ(TestServices().messages.shown.size(), 1u) << path;
         EXPECT_EQ(TestServices().messages.shown[0].text, kRejectText);
         EXPECT_EQ(TestServices().messages.shown[0].title, "Tonvexa");
+        EXPECT_EQ(statusUnderTheMessage, "Cannot open " +
+                                             std::filesystem::path(path).filename().string() +
+                                             ": " + c.cause);
         EXPECT_EQ(shell.openCommands, 1) << "the dialog is offered again";
         EXPECT_FALSE(view->FileLoaded);
         EXPECT_FALSE(channel1.IsOpen());
