@@ -175,6 +175,17 @@ RecordDialog::RecordDialog(RecordPort& port, const Services& services, TakeFolde
     timer_->start();
 }
 
+RecordDialog::RecordDialog(RecordPort& port, const Services& services, TakeFolder folder, Take kept,
+                           QWidget* parent, TakeWriter* writer)
+    : QDialog(parent), port_(port), services_(services), folder_(std::move(folder)),
+      writer_(writer ? *writer : waveWriter_), take_(std::move(kept)) {
+    BuildWindow();
+    source_->setEnabled(false);
+    elapsed_->setText(QString::fromStdString("Kept: " + ElapsedText(take_.Frames(), kRecordRate)));
+    state_ = State::Recording; // the take is complete: it is saved now, as a stopped one is
+    Save();
+}
+
 RecordDialog::~RecordDialog() {
     if (saving_.valid()) {
         saving_.wait();
@@ -464,7 +475,7 @@ void RecordDialog::Show(State s, const std::string& message) {
     record_->setEnabled(s != State::Saving && (s != State::Monitoring || device_ != nullptr));
     saveAs_->setVisible(s == State::Unsaved);
     cancel_->setText(s == State::Saved ? kCloseCaption : kCancelCaption);
-    source_->setEnabled(s == State::Monitoring && sources_.size() > 0);
+    source_->setEnabled(s == State::Monitoring && !sources_.empty());
     message_->setText(QString::fromStdString(message));
 }
 
