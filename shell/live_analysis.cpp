@@ -168,14 +168,17 @@ void LiveAnalysis::FollowFrame() {
     if (!wave_.MMControl1.IsPlaying() || channel1_.IsOpen()) {
         return;
     }
+    // The block ends at the sample being heard: the device has been handed sound up to the
+    // position, and plays it one latency later.
+    ShowHeardBlock(wave_.MMControl1.Position() - LatencyMs());
+}
+
+void LiveAnalysis::ShowHeardBlock(double heardMs) {
     const std::int32_t rate = WholeNumber(wave_.SampleRate());
     const std::int32_t points = LivePoints();
     const double bits = num::LeadingNumber(wave_.BitsText().Caption());
     const ChannelLayout layout =
         LayoutFor(bits, wave_.ChannelsText().Caption(), wave_.Option1.Value());
-    // The block ends at the sample being heard: the device has been handed sound up to the
-    // position, and plays it one latency later.
-    const double heardMs = wave_.MMControl1.Position() - LatencyMs();
     const std::int64_t end = std::llround(heardMs * rate / 1000.0);
     const std::int64_t first = end - points;
     // Only what was played is heard: nothing before the play's start, nothing past the data.

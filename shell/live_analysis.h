@@ -61,6 +61,10 @@ class LiveAnalysis {
 
     // One display frame; the timer runs it. Public for tests and benchmarks.
     void Frame();
+    // A follow frame's work: the block of the loaded file's chosen channel that ends at
+    // `heardMs` (ms from the file's start, none of it before the play's start) read, analysed
+    // and drawn with the strip's row. Public for benchmarks.
+    void ShowHeardBlock(double heardMs);
     // The frame interval: the display's refresh period, at least 30 frames a second, ms.
     int FrameIntervalMs() const;
     // The output device's latency as the engine reports it: one buffer period, ms.

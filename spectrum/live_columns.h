@@ -22,7 +22,9 @@ class ColumnMap {
     bool Fits(std::int32_t ftnpont, std::int32_t freqGraf, double widthTwips) const {
         return ftnpont == ftnpont_ && freqGraf == freqGraf_ && widthTwips == widthTwips_;
     }
-    std::int32_t Columns() const { return static_cast<std::int32_t>(first_.size()); }
+    std::int32_t Columns() const {
+        return first_.empty() ? 0 : static_cast<std::int32_t>(first_.size()) - 1;
+    }
     // Bins [First(c), End(c)) lie in column c; none when equal.
     std::int32_t First(std::int32_t c) const { return first_[static_cast<std::size_t>(c)]; }
     std::int32_t End(std::int32_t c) const { return first_[static_cast<std::size_t>(c) + 1]; }

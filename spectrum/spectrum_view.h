@@ -209,4 +209,6 @@ class Form101 : public Form {
     ColumnMap liveColumns_, frozenColumns_;
     std::vector<LivePoint> liveLine_;
     std::vector<float> livePeaks_;
+    std::vector<double> liveWindow_; // the window's coefficients for the live blocks' size
+    AnalysisWindow liveWindowKind_ = AnalysisWindow::Rectangular;
 };

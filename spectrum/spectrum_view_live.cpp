@@ -29,7 +29,12 @@ void Form101::ShowLiveBlock(std::span<const double> y, std::int32_t Npont, std::
         live_ = true;
         liveBackground_ = QImage();
     }
-    const std::int32_t n = AnalyseBlock(y, Npont, settings_, work_, ft_);
+    if (liveWindow_.size() != static_cast<std::size_t>(Npont) ||
+        liveWindowKind_ != settings_.window) {
+        liveWindow_ = WindowCoefficients(settings_.window, Npont);
+        liveWindowKind_ = settings_.window;
+    }
+    const std::int32_t n = AnalyseBlock(y, Npont, settings_, liveWindow_, work_, ft_);
     if (n == 0) {
         return;
     }
