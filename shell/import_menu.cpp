@@ -5,6 +5,7 @@
 #include "main_window.h"
 
 #include "audio/sound_import.h"
+#include "base/atomic_file.h"
 #include "dialogs/record_dialog.h"
 #include "ui/services.h"
 
@@ -63,8 +64,8 @@ void MDIForm1::mnuImport_Click() {
         return;
     }
     const QString folder = QString::fromStdString(RecordingsFolder().path);
-    if (!QDir().mkpath(folder)) {
-        refuse("cannot make the folder " + folder.toStdString());
+    if (const std::string made = MakeFolders(folder.toStdString()); !made.empty()) {
+        refuse(made);
         return;
     }
     const std::string target = FreeCopyPath(folder, source.completeBaseName()).toStdString();
