@@ -6,6 +6,7 @@
 
 #include "audio/sound_import.h"
 #include "base/atomic_file.h"
+#include "base/file_names.h"
 #include "dialogs/record_dialog.h"
 #include "ui/services.h"
 
@@ -49,9 +50,10 @@ void MDIForm1::mnuImport_Click() {
     if (!chosen) {
         return;
     }
-    const QFileInfo source(QString::fromStdString(*chosen));
-    importFolder_ = source.absolutePath().toStdString();
-    const std::string name = source.fileName().toStdString();
+    // The chosen name's bytes are kept; the copy is named readably.
+    const QFileInfo source(ArgumentText(chosen->c_str()));
+    importFolder_ = FileNameBytes(source.absolutePath());
+    const std::string name = FileNameBytes(source.fileName());
     auto refuse = [&](const std::string& why) {
         services_.messages->Show("Cannot import " + name + ": " + why, AppTitle(),
                                  MsgIcon::Exclamation);
@@ -68,7 +70,8 @@ void MDIForm1::mnuImport_Click() {
         refuse(made);
         return;
     }
-    const std::string target = FreeCopyPath(folder, source.completeBaseName()).toStdString();
+    const std::string target =
+        FileNameBytes(FreeCopyPath(folder, ReadableText(FileNameBytes(source.completeBaseName()))));
     why = job->Begin(target);
     if (!why.empty()) {
         refuse(why);
@@ -89,8 +92,8 @@ void MDIForm1::mnuImport_Click() {
 }
 
 bool MDIForm1::ConvertWithProgress(SoundImport& job, const std::string& name, std::string& why) {
-    QProgressDialog progress(QString::fromStdString("Importing " + name + "..."), "Cancel", 0,
-                             kProgressSteps, window_.get());
+    QProgressDialog progress(ReadableText("Importing " + name + "..."), "Cancel", 0, kProgressSteps,
+                             window_.get());
     progress.setWindowTitle(QString::fromStdString(AppTitle()));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(ImportProgressAfterMs);
