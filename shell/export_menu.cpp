@@ -125,7 +125,8 @@ void MDIForm1::mnuExport_Click() {
             return;
         }
     }
-    const std::string table = spectrum_->CopiedTable();
+    // UTF-8 text, whatever the bytes of the file name in it.
+    const std::string table = ReadableFileName(spectrum_->CopiedTable());
     files[0].bytes.assign(table.begin(), table.end());
     files[1].bytes = PngBytes(spectrum_->CopiedPicture());
     if (const std::string why = WriteAll(files); !why.empty()) {
