@@ -63,8 +63,6 @@ class NotePlayer {
     // when the user's folder cannot hold them.
     std::string PianoFile() const;
     std::string InstrumentFile() const;
-    // True when the copies are played from the private folder.
-    bool PlaysPrivateCopies() const { return !privateFolder_.empty(); }
 
     const Sequencer& PianoPlayer() const { return *piano_; }
     const Sequencer& InstrumentPlayer() const { return *instrument_; }
