@@ -19,6 +19,7 @@ Program::Program(Services& services, AudioEngine& engine, const ProgramFolders& 
       analysis_(spectrum_), wave_(services, channel1_, frame_, analysis_, engine),
       live_(frame_, wave_, spectrum_, strip_, engine, channel1_, services) {
     frame_.ShowAbout = [this] { About().Show(); };
+    notes_.SetNotice([this](const std::string& text) { frame_.ShowStatus(text); });
     frame_.AttachChildren(wave_, spectrum_);
     frame_.AttachLive(live_);
     frame_.MDIForm_Load();
