@@ -322,6 +322,12 @@ void AudioEngine::Mix(float* out, int frames) {
         if (took > worstCallbackNs_.load(std::memory_order_relaxed)) {
             worstCallbackNs_.store(took, std::memory_order_relaxed);
         }
+        callbacks_.fetch_add(1, std::memory_order_relaxed);
+        const std::int64_t quarterNs =
+            std::int64_t{frames} * 1000000000 / std::max(1, output_ ? output_->Spec().rate : 1) / 4;
+        if (took > quarterNs) {
+            slowCallbacks_.fetch_add(1, std::memory_order_relaxed);
+        }
     }
 }
 
@@ -342,6 +348,8 @@ std::optional<std::chrono::steady_clock::time_point> AudioEngine::FirstSoundTime
 void AudioEngine::SetCpuProbe(bool on) {
     if (on) {
         worstCallbackNs_.store(0);
+        callbacks_.store(0);
+        slowCallbacks_.store(0);
     }
     cpuProbe_.store(on);
 }

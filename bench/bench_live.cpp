@@ -183,6 +183,7 @@ void BM_Follow60s_32768Padded8(benchmark::State& state) {
     constexpr int kRunMs = 60000;
     constexpr int kUnfollowedMs = 10000;
     double uiShare = 0, worstMs = 0, worstUnfollowedMs = 0;
+    double slow = 0, slowUnfollowed = 0, callbacks = 0;
     std::uint64_t underruns = 0;
     std::int64_t blocks = 0;
     for (auto _ : state) {
@@ -193,6 +194,7 @@ void BM_Follow60s_32768Padded8(benchmark::State& state) {
         engine.SetCpuProbe(true);
         RunEventsFor(kUnfollowedMs);
         worstUnfollowedMs = static_cast<double>(engine.WorstCallbackNs()) / 1e6;
+        slowUnfollowed = static_cast<double>(engine.SlowCallbacks());
         engine.SetCpuProbe(false);
         wave.Command3_Click();
         RunEventsFor(100);
@@ -209,6 +211,8 @@ void BM_Follow60s_32768Padded8(benchmark::State& state) {
             std::chrono::duration<double, std::nano>(Clock::now() - wall0).count();
         uiShare = 100.0 * static_cast<double>(ThisThreadCpuNs() - cpu0) / wallNs;
         worstMs = static_cast<double>(engine.WorstCallbackNs()) / 1e6;
+        slow = static_cast<double>(engine.SlowCallbacks());
+        callbacks = static_cast<double>(engine.Callbacks());
         engine.SetCpuProbe(false);
         underruns = engine.Underruns() - underrunsBefore;
         blocks = live.BlocksShown() - blocksBefore;
@@ -221,6 +225,9 @@ void BM_Follow60s_32768Padded8(benchmark::State& state) {
     state.counters["blocks_per_s"] = static_cast<double>(blocks) * 1000.0 / kRunMs;
     state.counters["worst_callback_ms"] = worstMs;
     state.counters["worst_callback_unfollowed_ms"] = worstUnfollowedMs;
+    state.counters["callbacks"] = callbacks;
+    state.counters["slow_callbacks"] = slow;
+    state.counters["slow_callbacks_unfollowed_10s"] = slowUnfollowed;
     state.counters["quarter_buffer_ms"] = 1000.0 * info.bufferFrames / info.rate / 4;
     state.counters["ui_cpu_pct"] = uiShare;
     state.counters["ui_budget_pct"] = 35;
