@@ -146,6 +146,20 @@ TEST_F(MainWindowTest, HarmonicsItemsActAndTheCopiedTableGainsTheirBlockOnlyWith
     EXPECT_EQ(window->Cell(5, frmHarmonics::ColMeasured), "absent");
     EXPECT_EQ(window->CurvePoints().size(), 5u);
 
+    // A play under way stops first, as "Play" would stop it: one play, the spliced one.
+    Form103& wave = Wave();
+    wave.Command4_Click(); // "Play Cyclic"
+    ASSERT_FALSE(wave.PlayIdle);
+    ASSERT_FALSE(wave.MMControl1.Spliced());
+    main.Item("mnuPlayHarmonics")->trigger();
+    EXPECT_TRUE(wave.MMControl1.Spliced());
+    EXPECT_EQ(wave.PlayMode, 0);
+    EXPECT_EQ(main.StatusText(),
+              "Playing the selection, its 5 partials resynthesised, and the selection again");
+    wave.Command3_Click(); // "Stop"
+    ASSERT_TRUE(PumpUntil([&] { return wave.PlayIdle; }, 5000));
+    EXPECT_FALSE(wave.MMControl1.Spliced());
+
     // With the comb the copy is the same table followed by the window's rows.
     const std::string withComb = spectrum.CopiedTable();
     ASSERT_EQ(withComb.rfind(withoutComb, 0), 0u);
