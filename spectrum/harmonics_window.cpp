@@ -1,6 +1,8 @@
 #include "harmonics_window.h"
 
 #include "harmonics_table.h"
+#include "note_naming.h"
+#include "peak_refine.h"
 #include "spectrum_view.h"
 
 #include <QHBoxLayout>
@@ -189,6 +191,7 @@ void frmHarmonics::ShowWindow() {
     show();
     raise();
     activateWindow();
+    play_->setFocus();
     Refresh();
 }
 
@@ -212,8 +215,15 @@ void frmHarmonics::Refresh() {
     const double f0 = spectrum_.CombFundamentalHz();
     const auto rows = HarmonicsRows(*comb);
     const std::string below = CombBelowFirstBinText(*comb, f0);
-    heading_->setText(QString::fromStdString(
-        below.empty() ? "Comb fundamental " + rows[0].lineHz + " Hz" : below + "."));
+    std::string heading = below + ".";
+    if (below.empty()) {
+        heading = "Comb fundamental " + rows[0].lineHz + " Hz";
+        if (const auto note = NearestTemperedNote(f0, 0.0)) {
+            heading +=
+                " (" + NoteLetters(note->reading.row) + std::to_string(note->reading.octave) + ")";
+        }
+    }
+    heading_->setText(QString::fromStdString(heading));
     for (int r = 0; r < kCombLines; ++r) {
         const HarmonicsRow& row = rows[static_cast<std::size_t>(r)];
         SetText(r, ColN, row.n);

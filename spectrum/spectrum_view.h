@@ -4,7 +4,8 @@
 // Procedures are spread by concern: spectrum_view_layout.cpp (controls, load, scrolling),
 // spectrum_view_graph.cpp (transform and drawing), spectrum_view_naming.cpp (mouse, mark,
 // harmonics, keyboard naming), spectrum_view_analysis.cpp (the window, the padding, the frozen
-// reference, the resolution band and the status line).
+// reference, the resolution band and the status line), spectrum_view_harmonics.cpp (what the
+// comb reads, and its fit to a peak).
 #pragma once
 
 #include "analysis_window.h"
