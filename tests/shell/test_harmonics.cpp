@@ -78,14 +78,6 @@ CombReading HeardComb(const Capture& c, std::size_t from, int rate) {
     return MeasurePartials({ft.MagFt, n, static_cast<double>(rate), hann}, kF0);
 }
 
-double RmsDb(const Capture& c, std::size_t from, std::size_t count) {
-    double sum = 0;
-    for (std::size_t f = from; f < from + count; ++f) {
-        sum += double{c.Left(f)} * c.Left(f) + double{c.Right(f)} * c.Right(f);
-    }
-    return 10 * std::log10(sum / (2.0 * static_cast<double>(count)));
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, HarmonicsItemsActAndTheCopiedTableGainsTheirBlockOnlyWithTheComb) {
@@ -269,8 +261,8 @@ TEST(HarmonicsPlay, TheResynthesisIsHeardAtTheMeasuredLevelsAndTheSelectionsLoud
         const std::size_t length = p.expected.samples.size();
 
         // As loud as the selection as it was played, and at the levels measured.
-        const double rms = RmsDb(c, resynthesis, length);
-        const double selectionRms = RmsDb(c, start, p.frames);
+        const double rms = c.RmsDbfs(resynthesis, length);
+        const double selectionRms = c.RmsDbfs(start, p.frames);
         std::printf("%-24s resynthesis starts %zu frames after the selection ends (buffer "
                     "period %d frames); RMS %.2f dBFS, selection as played %.2f dBFS\n",
                     PresetCaption(p.preset).c_str(), *gap, buffer, rms, selectionRms);
