@@ -41,6 +41,14 @@ std::size_t Sounding(const CombReading& comb, const PartialMask& play) {
         }));
 }
 
+// A word on the status line, and in the Harmonics window while there is one.
+void Tell(MDIForm1& frame, frmHarmonics* window, const std::string& text) {
+    frame.ShowStatus(text);
+    if (window) {
+        window->ShowMessage(text);
+    }
+}
+
 std::vector<std::int16_t> Sixteen(const std::vector<float>& x) {
     std::vector<std::int16_t> out(x.size());
     std::transform(x.begin(), x.end(), out.begin(), [](float v) {
@@ -88,10 +96,7 @@ void MDIForm1::mnuFitComb_Click() {
 
 std::optional<Resynthesis> MDIForm1::HarmonicsSound(const std::string& command) {
     const auto refuse = [&](const std::string& why) {
-        ShowStatus(command + ": " + why);
-        if (harmonics_) {
-            harmonics_->ShowMessage(command + ": " + why);
-        }
+        Tell(*this, harmonics_.get(), command + ": " + why);
         return std::nullopt;
     };
     if (!wave_ || !spectrum_ || !wave_->FileLoaded) {
@@ -136,7 +141,8 @@ void MDIForm1::mnuPlayHarmonics_Click() {
         Sounding(*spectrum_->ReadComb(), harmonics_ ? harmonics_->Audible() : PartialMask().set());
     const bool limited = sound->peakLimited;
     if (!wave_->PlaySpliced(std::move(sound->samples))) {
-        ShowStatus(std::string(command) + ": the wave player could not open the file.");
+        Tell(*this, harmonics_.get(),
+             std::string(command) + ": the wave player could not open the file.");
         return;
     }
     std::string text = "Playing the selection, its " + Partials(partials) +
@@ -144,10 +150,7 @@ void MDIForm1::mnuPlayHarmonics_Click() {
     if (limited) {
         text += " (the partials quieter than the selection, to stay below full scale)";
     }
-    ShowStatus(text);
-    if (harmonics_) {
-        harmonics_->ShowMessage(text);
-    }
+    Tell(*this, harmonics_.get(), text);
 }
 
 void MDIForm1::SaveHarmonics_Click() {
@@ -156,20 +159,15 @@ void MDIForm1::SaveHarmonics_Click() {
     if (!sound) {
         return;
     }
-    const auto report = [&](const std::string& text) {
-        ShowStatus(text);
-        if (harmonics_) {
-            harmonics_->ShowMessage(text);
-        }
-    };
     const std::string folder = RecordingsFolder().path;
     std::error_code made;
     std::filesystem::create_directories(folder, made);
     const std::string name =
         "Harmonics " + HarmonicsRows(*spectrum_->ReadComb())[0].lineHz + " Hz.wav";
+    const std::string suggested =
+        QFileInfo(QString::fromStdString(FreeFilePath(folder, name))).fileName().toStdString();
     const std::optional<std::string> chosen =
-        services_.files->GetSaveFileName(kWaveFilter, made ? std::string() : folder,
-                                         FreeFilePath(folder, name).substr(folder.size() + 1));
+        services_.files->GetSaveFileName(kWaveFilter, made ? std::string() : folder, suggested);
     if (!chosen) {
         return;
     }
@@ -187,5 +185,6 @@ void MDIForm1::SaveHarmonics_Click() {
     }
     const std::int32_t rate = WholeNumber(wave_->SampleRate());
     const std::string why = WriteWave16Mono(path, Sixteen(sound->samples), rate);
-    report(why.empty() ? "Harmonics saved as " + path : command + ": " + why);
+    Tell(*this, harmonics_.get(),
+         why.empty() ? "Harmonics saved as " + path : command + ": " + why);
 }

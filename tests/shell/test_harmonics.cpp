@@ -173,6 +173,8 @@ TEST_F(MainWindowTest, HarmonicsItemsActAndTheCopiedTableGainsTheirBlockOnlyWith
     EXPECT_EQ(main.StatusText(), "Harmonics saved as " + saved);
     ASSERT_FALSE(TestServices().files.saves.empty());
     EXPECT_EQ(TestServices().files.saves.back().folder, music.Tonvexa());
+    EXPECT_EQ(TestServices().files.saves.back().suggestedName,
+              "Harmonics " + window->Cell(0, frmHarmonics::ColLine) + " Hz.wav");
     const Bytes wav = ReadFile(saved);
     ASSERT_GE(wav.size(), 44u);
     EXPECT_EQ(wav[22] | (wav[23] << 8), 1);  // mono
