@@ -83,6 +83,7 @@ void MDIForm1::BuildAnalysisMenu(QMenu& analysis) {
         }
     }
     WireAnalysisSettings();
+    WireHarmonicsMenu();
     WireLiveAnalysis();
 }
 

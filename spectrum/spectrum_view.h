@@ -4,13 +4,15 @@
 // Procedures are spread by concern: spectrum_view_layout.cpp (controls, load, scrolling),
 // spectrum_view_graph.cpp (transform and drawing), spectrum_view_naming.cpp (mouse, mark,
 // harmonics, keyboard naming), spectrum_view_analysis.cpp (the window, the padding, the frozen
-// reference, the resolution band and the status line).
+// reference, the resolution band and the status line), spectrum_view_harmonics.cpp (what the
+// comb reads, and its fit to a peak).
 #pragma once
 
 #include "analysis_window.h"
 #include "band_control.h"
 #include "graph_style_port.h"
 #include "live_columns.h"
+#include "partials.h"
 #include "spectrum_graph.h"
 #include "spectrum_table.h"
 #include "ui/control_widgets.h"
@@ -67,6 +69,20 @@ class Form101 : public Form {
     void Image1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Image1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Image1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
+
+    // ---- The comb as a measuring instrument (spectrum_view_harmonics.cpp) ----
+    // The comb is on show ("Harmonics off" on the button).
+    bool CombOnShow() const;
+    // The frequency under the comb's first line, Hz.
+    double CombFundamentalHz() const;
+    // What the comb reads off the spectrum on show; none before any analysis or while the
+    // comb is hidden.
+    std::optional<CombReading> ReadComb() const;
+    // "Fit comb to nearest peak": moves the comb so that its fundamental lies on the peak its
+    // first line reads. False, with the reason on the status line, when there is none.
+    bool FitComb();
+    // Runs after the comb moved, showed or hid, and after the spectrum under it changed.
+    std::function<void()> CombChanged;
 
     // ---- Copy (Ctrl+C while the view is active; spectrum_view_copy.cpp) ----
     // Puts the picture as drawn (image/png) and the spectrum's table (text/plain) on the
@@ -175,6 +191,7 @@ class Form101 : public Form {
     void DescribeReadout();
     // An analysis replaced the spectrum of the earlier file: its note leaves the status line.
     void ForgetEarlierFile();
+    void NotifyComb() const;
 
     Services& services_;
     const GraphStylePort& style_;

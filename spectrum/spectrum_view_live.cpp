@@ -42,6 +42,7 @@ void Form101::ShowLiveBlock(std::span<const double> y, std::int32_t Npont, std::
     freqGraf_ = Freq;
     NPontGraf = n;
     DrawLive();
+    NotifyComb(); // the Harmonics table reads the live spectrum
     const std::string summary = AnalysisSummary(OnShow());
     status_.ShowStatus(summary.empty() ? status : status + "; " + summary);
 }

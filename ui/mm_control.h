@@ -20,9 +20,12 @@
 // Done is raised whatever Notify says. Positions are in milliseconds whatever TimeFormat is.
 #pragma once
 
+#include "audio/spliced_sound.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class AudioEngine;
@@ -70,7 +73,13 @@ class MMControl {
     void SetUpdateInterval(std::int16_t ms);
     std::int16_t UpdateInterval() const { return updateInterval_; }
     std::int16_t Error() const { return error_; } // 0 after a successful "Open"
-    void SetCommand(const std::string& cmd);      // "Open" "Close" "Play" "Pause" "Stop"
+    // The next "Open" of wave audio opens the file's range, the splice's samples and the range
+    // again as one sound; "Play" then plays all of it whatever From and To say, and Position
+    // is the place in the file (the range's end while the samples play). Any later "Open"
+    // opens the file alone.
+    void SpliceNextOpen(WaveSplice splice) { nextSplice_ = std::move(splice); }
+    bool Spliced() const { return splice_.has_value(); }
+    void SetCommand(const std::string& cmd); // "Open" "Close" "Play" "Pause" "Stop"
     bool IsOpen() const { return voice_ != nullptr; }
     bool IsPlaying() const;
     bool IsPaused() const;
@@ -100,6 +109,8 @@ class MMControl {
     std::int32_t to_ = 0;
     std::int16_t updateInterval_ = 0;
     std::int16_t error_ = kNoError;
+    std::optional<WaveSplice> nextSplice_; // for the next "Open"
+    std::optional<WaveSplice> splice_;     // of the device open now
 
     AudioEngine& engine_;
     const QWidget* owner_;
