@@ -60,6 +60,10 @@ void MDIForm1::Timer3_Timer() {
         spectrum.Picture2_MouseMove(kNoButton, kNoShift, kPeakX, kNameY);
         spectrum.Picture2_MouseDown(kLeftButton, kNoShift, kPeakX, kMarkY);
         wave_->Command9_Click();
+    } else {
+        // The one "Mark peak" without its instruction box was the demonstration's: the user's
+        // first press gets the box.
+        spectrum.FirstRun = false;
     }
     if (!startFile_.empty()) {
         startFileWaitedMs_ = 0;

@@ -99,6 +99,7 @@ TEST_F(Demonstration, ABlockFftCannotReadSaysSoAndLeavesNothingToMarkOrCompare) 
     EXPECT_FALSE(main.Timer3.Enabled());
     EXPECT_FALSE(spectrum.MarkPeak());
     EXPECT_FALSE(spectrum.Image2.Visible());
+    EXPECT_FALSE(spectrum.FirstRun) << "the user's first \"Mark peak\" shows its instructions";
     EXPECT_EQ(spectrum.Label3.Caption(), "");
     EXPECT_FALSE(Wave().CompareArmed);
     EXPECT_TRUE(Wave().PlayIdle);
