@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr std::int32_t kMostBins = 1024; // enough for every branch, few enough for speed
+constexpr std::int32_t kMostBins = 256; // enough for every branch, few enough for speed
 constexpr float kWidestX = 1.0e7f;       // twips: far beyond either end of the pitch scale
 
 // The input, read from the front; zeros once it runs out.
