@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -29,6 +30,15 @@ std::string ErrorText(int error) {
     char buffer[256];
     // The GNU strerror_r returns the text, which may or may not be in the buffer.
     return strerror_r(error, buffer, sizeof buffer);
+}
+
+std::string MakeFolders(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        return "Cannot make the folder " + folder + ": " + ErrorText(error.value());
+    }
+    return {};
 }
 
 AtomicFile::~AtomicFile() {

@@ -48,3 +48,7 @@ std::string WriteFileAtomically(const std::string& path, std::span<const std::ui
 
 // errno's text for an error number: "No space left on device".
 std::string ErrorText(int error);
+
+// Makes `folder` and the folders above it. Empty on success (or when it is there), else
+// "Cannot make the folder FOLDER: " and errno's text.
+std::string MakeFolders(const std::string& folder);

@@ -182,8 +182,12 @@ void FileChannel::WriteByte(std::int64_t position, std::uint8_t value) {
     if (position < 1) {
         throw FileError("bad record number");
     }
-    if (::pwrite(fd_, &value, 1, static_cast<off_t>(position - 1)) != 1) {
-        throw FileError(std::string("write error: ") + std::strerror(errno));
+    ssize_t n;
+    while ((n = ::pwrite(fd_, &value, 1, static_cast<off_t>(position - 1))) < 0 && errno == EINTR) {
+    }
+    if (n != 1) {
+        // A write that takes nothing and reports nothing: the disk is full.
+        throw FileError(std::string("write error: ") + std::strerror(n < 0 ? errno : ENOSPC));
     }
     bufLen_ = 0; // the buffer may hold the old byte
     pos_ = position + 1;

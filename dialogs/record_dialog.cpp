@@ -75,16 +75,6 @@ std::string Quoted(const std::string& name) {
     return "\u201C" + name + "\u201D";
 }
 
-// Makes `folder` and the folders above it; empty on success, else why not.
-std::string MakeFolder(const std::string& folder) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-        return "Cannot make the folder " + folder + ": " + ErrorText(error.value());
-    }
-    return {};
-}
-
 } // namespace
 
 // The level meter: the RMS level as a bar, green, then yellow, then red near full scale, and
@@ -411,7 +401,7 @@ void RecordDialog::StartSave(const std::string& path, bool makeFolder) {
     saving_ = std::async(std::launch::async, [this, path, folder] {
         std::string why;
         try {
-            why = folder.empty() ? std::string() : MakeFolder(folder);
+            why = folder.empty() ? std::string() : MakeFolders(folder);
             if (why.empty()) {
                 why = writer_.Write(path, take_.Samples(), kRecordRate);
             }

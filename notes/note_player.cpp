@@ -3,7 +3,26 @@
 #include "note_file_copy.h"
 #include "note_files.h"
 
-#include <vector>
+#include <cstdlib>
+#include <filesystem>
+
+#include <stdlib.h>
+
+namespace {
+
+// The folder for copies that live only as long as the program: the user's runtime folder,
+// else the temporary folder.
+std::string RuntimeFolder() {
+    std::error_code ec;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime && *runtime && std::filesystem::is_directory(runtime, ec)) {
+        return runtime;
+    }
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+    return ec ? std::string("/tmp") : temp.string();
+}
+
+} // namespace
 
 // The piano player closes itself when its note has ended.
 NotePlayer::NotePlayer(AudioEngine& engine, std::string templateFolder, std::string userFolder)
@@ -17,18 +36,99 @@ NotePlayer::NotePlayer(std::unique_ptr<Sequencer> piano, std::unique_ptr<Sequenc
       piano_(std::move(piano)), instrument_(std::move(instrument)), keyOn_(kPianoKeyOn),
       keyOff_(kPianoKeyOff) {}
 
+NotePlayer::~NotePlayer() {
+    if (!privateFolder_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(privateFolder_, ec);
+    }
+}
+
+void NotePlayer::SetNotice(std::function<void(const std::string&)> notice) {
+    notice_ = std::move(notice);
+}
+
+void NotePlayer::Tell(const std::string& text) {
+    pendingNotice_ = text;
+}
+
+void NotePlayer::FlushNotice() {
+    if (notice_ && !pendingNotice_.empty()) {
+        notice_(std::exchange(pendingNotice_, {}));
+    }
+}
+
+std::string NotePlayer::CopyFolder() const {
+    return privateFolder_.empty() ? userFolder_ : privateFolder_;
+}
+
 std::string NotePlayer::PianoFile() const {
-    return userFolder_ + kPianoNoteFile;
+    return CopyFolder() + kPianoNoteFile;
 }
 
 std::string NotePlayer::InstrumentFile() const {
-    return userFolder_ + kInstrumentNoteFile;
+    return CopyFolder() + kInstrumentNoteFile;
+}
+
+bool NotePlayer::MoveToPrivateCopies(const std::string& why) {
+    if (privateFolder_.empty()) {
+        std::string pattern = RuntimeFolder() + "/tonvexa-notes-XXXXXX";
+        if (!mkdtemp(pattern.data())) {
+            return false;
+        }
+        privateFolder_ = pattern;
+    }
+    // A whole copy in the user's folder carries the instrument chosen before; it is played
+    // on for this run.
+    const bool made = EnsureNoteFile(templateFolder_ + kPianoNoteFile, PianoFile(), PianoLayout(),
+                                     userFolder_ + kPianoNoteFile)
+                          .empty() &&
+                      EnsureNoteFile(templateFolder_ + kInstrumentNoteFile, InstrumentFile(),
+                                     InstrumentLayout(), userFolder_ + kInstrumentNoteFile)
+                          .empty();
+    if (made && !toldPrivate_) {
+        toldPrivate_ = true;
+        Tell("The keyboard plays private copies of its note files; the instrument choice will "
+             "not be kept (" +
+             why + ")");
+    }
+    return made;
 }
 
 bool NotePlayer::PrepareCopy(bool instrument) {
-    return instrument ? EnsureNoteFile(templateFolder_ + kInstrumentNoteFile, InstrumentFile(),
-                                       kInstrumentKeyOff)
-                      : EnsureNoteFile(templateFolder_ + kPianoNoteFile, PianoFile(), kPianoKeyOff);
+    const std::string file = instrument ? InstrumentFile() : PianoFile();
+    const std::string why =
+        EnsureNoteFile(templateFolder_ + (instrument ? kInstrumentNoteFile : kPianoNoteFile), file,
+                       instrument ? InstrumentLayout() : PianoLayout());
+    if (why.empty()) {
+        return true;
+    }
+    if (privateFolder_.empty() && MoveToPrivateCopies(why)) {
+        return true;
+    }
+    if (!toldSilent_) {
+        toldSilent_ = true;
+        Tell("The keyboard cannot sound: " + why);
+    }
+    return false;
+}
+
+bool NotePlayer::Patch(bool instrument,
+                       const std::vector<std::pair<std::int64_t, std::uint8_t>>& patches) {
+    std::string why = PatchNoteFile(instrument ? InstrumentFile() : PianoFile(), patches);
+    if (why.empty()) {
+        return true;
+    }
+    if (privateFolder_.empty() && MoveToPrivateCopies(why)) {
+        why = PatchNoteFile(instrument ? InstrumentFile() : PianoFile(), patches);
+        if (why.empty()) {
+            return true;
+        }
+    }
+    if (!toldSilent_) {
+        toldSilent_ = true;
+        Tell("The keyboard cannot sound: " + why);
+    }
+    return false;
 }
 
 void NotePlayer::Open() {
@@ -64,10 +164,11 @@ void NotePlayer::UseInstrument(std::int16_t InstCode) {
             patches.emplace_back(p, static_cast<std::uint8_t>(InstCode & 0xFF));
             patches.emplace_back(p + 1, static_cast<std::uint8_t>((InstCode >> 8) & 0xFF));
         }
-        PatchNoteFile(InstrumentFile(), patches);
+        Patch(true, patches);
     }
     keyOn_ = kInstrumentKeyOn;
     keyOff_ = kInstrumentKeyOff;
+    FlushNotice();
 }
 
 Sequencer* NotePlayer::InUse() {
@@ -82,13 +183,16 @@ void NotePlayer::Press() {
     if (!player) {
         return;
     }
+    const bool instrument = inUse_ == 2;
     noteFile_ = player->FileName();
     player->Close();
-    if (PrepareCopy(inUse_ == 2) &&
-        PatchNoteFile(noteFile_, {{keyOn_, noteCode_}, {keyOff_, noteCode_}})) {
+    if (PrepareCopy(instrument) && Patch(instrument, {{keyOn_, noteCode_}, {keyOff_, noteCode_}})) {
+        // The copy may have moved to the private folder on the way.
+        noteFile_ = instrument ? InstrumentFile() : PianoFile();
         player->Open(noteFile_);
         player->Play();
     }
+    FlushNotice();
 }
 
 void NotePlayer::Release() {

@@ -7,8 +7,11 @@
 #include "notes/sequencer.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class NotePlayer {
   public:
@@ -19,8 +22,14 @@ class NotePlayer {
     // The same on two given devices: the piano's and the instrument's.
     NotePlayer(std::unique_ptr<Sequencer> piano, std::unique_ptr<Sequencer> instrument,
                std::string templateFolder, std::string userFolder);
+    ~NotePlayer();
     NotePlayer(const NotePlayer&) = delete;
     NotePlayer& operator=(const NotePlayer&) = delete;
+
+    // Where the player says, once, that it plays from private copies because the user's
+    // folder cannot hold them, or why the keyboard cannot sound. It is said when the keyboard
+    // or the Instrument menu is next used, so that it is seen then.
+    void SetNotice(std::function<void(const std::string&)> notice);
 
     // Opens both devices on their note files and makes the piano the player in use.
     void Open();
@@ -50,7 +59,8 @@ class NotePlayer {
     std::int16_t Instrument() const { return inUse_; }
     // The note file of the device in use, as the last press named it.
     const std::string& NoteFile() const { return noteFile_; }
-    // The writable copies.
+    // The writable copies: in the user's folder, or private copies in the runtime folder
+    // when the user's folder cannot hold them.
     std::string PianoFile() const;
     std::string InstrumentFile() const;
 
@@ -60,11 +70,27 @@ class NotePlayer {
   private:
     Sequencer* InUse();
     // Makes sure the writable copy of the instrument (or the piano) note file exists and is
-    // whole; false when it cannot be made.
+    // whole, moving to private copies when the user's folder cannot hold it; false (and the
+    // cause told) when no copy can be made.
     bool PrepareCopy(bool instrument);
+    // Writes the patches into the copy, moving to private copies when the user's folder
+    // refuses the write; false (and the cause told) when no copy takes them.
+    bool Patch(bool instrument, const std::vector<std::pair<std::int64_t, std::uint8_t>>& patches);
+    // Moves both copies into a private folder of the runtime folder, because of `why`; false
+    // when that cannot be made either.
+    bool MoveToPrivateCopies(const std::string& why);
+    std::string CopyFolder() const;
+    // Keeps a notice for the next FlushNotice, which hands it to the listener.
+    void Tell(const std::string& text);
+    void FlushNotice();
 
     std::string templateFolder_;
     std::string userFolder_;
+    std::string privateFolder_; // empty while the user's folder holds the copies
+    std::function<void(const std::string&)> notice_;
+    std::string pendingNotice_;
+    bool toldPrivate_ = false;
+    bool toldSilent_ = false;
     std::unique_ptr<Sequencer> piano_;      // plays the piano note file
     std::unique_ptr<Sequencer> instrument_; // plays the instrument note file
     bool opened_ = false;

@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "base/file_names.h"
 #include "ui/services.h"
 
 #include <QCommandLineParser>
@@ -90,10 +91,12 @@ std::string VersionText() {
     return AppTitle() + " " + std::to_string(AppMajor()) + "." + std::to_string(AppMinor()) + "\n";
 }
 
-// A named file as an absolute local path; a "file:" URL gives its local path.
+// A named file as the bytes of an absolute local path; a "file:" URL gives its local path.
 std::string LocalPath(const QString& argument) {
-    const QString path = argument.startsWith("file:") ? QUrl(argument).toLocalFile() : argument;
-    return QFileInfo(path).absoluteFilePath().toStdString();
+    const QString path = argument.startsWith("file:")
+                             ? ArgumentText(LocalFileBytes(QUrl(argument)).c_str())
+                             : argument;
+    return FileNameBytes(QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace
@@ -145,7 +148,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 QStringList ArgumentsOf(int argc, const char* const* argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << ArgumentText(argv[i]);
     }
     return arguments;
 }

@@ -27,7 +27,8 @@ struct CommandLine {
 // Unknown options and more than one file are refused.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
-// The arguments as the process received them, before any application object exists.
+// The arguments as the process received them, before any application object exists; a file
+// name that is not in the locale's encoding keeps its bytes (see ArgumentText).
 QStringList ArgumentsOf(int argc, const char* const* argv);
 
 // The exit status for a refused command line.

@@ -1,20 +1,29 @@
 #include "dropped_file.h"
 
-#include <QFileInfo>
+#include "base/file_names.h"
+
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
+#include <filesystem>
+
 std::optional<std::string> DroppedWaveFile(const QMimeData& data) {
-    if (!data.hasUrls() || data.urls().size() != 1) {
+    const QList<QUrl> urls = data.urls();
+    if (!data.hasUrls() || urls.size() != 1) {
         return std::nullopt;
     }
-    const QUrl& url = data.urls().constFirst();
+    const QUrl& url = urls.constFirst();
     if (!url.isLocalFile()) {
         return std::nullopt;
     }
-    const QFileInfo file(url.toLocalFile());
-    if (file.isDir() || !file.fileName().endsWith(".wav", Qt::CaseInsensitive)) {
+    // The path's own bytes: a name need not be in the locale's encoding.
+    const std::string path = LocalFileBytes(url);
+    std::error_code error;
+    if (path.empty() || std::filesystem::is_directory(path, error) ||
+        !QString::fromLatin1(path.substr(path.size() - std::min<std::size_t>(4, path.size())))
+             .endsWith(".wav", Qt::CaseInsensitive)) {
         return std::nullopt;
     }
-    return file.absoluteFilePath().toStdString();
+    return path;
 }

@@ -5,6 +5,7 @@
 #include "main_window.h"
 
 #include "base/atomic_file.h"
+#include "base/file_names.h"
 #include "dialogs/record_dialog.h"
 #include "spectrum/spectrum_table.h"
 #include "spectrum/spectrum_view.h"
@@ -99,9 +100,8 @@ void MDIForm1::mnuExport_Click() {
             exportFolder_ = recordings.toStdString();
         }
     }
-    const std::string source = QFileInfo(QString::fromStdString(spectrum_->OnShow().source.file))
-                                   .completeBaseName()
-                                   .toStdString();
+    const std::string source =
+        QFileInfo(ReadableText(spectrum_->OnShow().source.file)).completeBaseName().toStdString();
     const auto chosen = services_.files->GetSaveFileName(
         kExportFilter, exportFolder_, (source.empty() ? "" : source + " ") + "spectrum.tsv");
     if (!chosen) {
@@ -125,7 +125,8 @@ void MDIForm1::mnuExport_Click() {
             return;
         }
     }
-    const std::string table = spectrum_->CopiedTable();
+    // UTF-8 text, whatever the bytes of the file name in it.
+    const std::string table = ReadableFileName(spectrum_->CopiedTable());
     files[0].bytes.assign(table.begin(), table.end());
     files[1].bytes = PngBytes(spectrum_->CopiedPicture());
     if (const std::string why = WriteAll(files); !why.empty()) {

@@ -5,6 +5,8 @@
 #include "main_window.h"
 
 #include "audio/sound_import.h"
+#include "base/atomic_file.h"
+#include "base/file_names.h"
 #include "dialogs/record_dialog.h"
 #include "ui/services.h"
 
@@ -48,9 +50,10 @@ void MDIForm1::mnuImport_Click() {
     if (!chosen) {
         return;
     }
-    const QFileInfo source(QString::fromStdString(*chosen));
-    importFolder_ = source.absolutePath().toStdString();
-    const std::string name = source.fileName().toStdString();
+    // The chosen name's bytes are kept; the copy is named readably.
+    const QFileInfo source(ArgumentText(chosen->c_str()));
+    importFolder_ = FileNameBytes(source.absolutePath());
+    const std::string name = FileNameBytes(source.fileName());
     auto refuse = [&](const std::string& why) {
         services_.messages->Show("Cannot import " + name + ": " + why, AppTitle(),
                                  MsgIcon::Exclamation);
@@ -63,11 +66,12 @@ void MDIForm1::mnuImport_Click() {
         return;
     }
     const QString folder = QString::fromStdString(RecordingsFolder().path);
-    if (!QDir().mkpath(folder)) {
-        refuse("cannot make the folder " + folder.toStdString());
+    if (const std::string made = MakeFolders(folder.toStdString()); !made.empty()) {
+        refuse(made);
         return;
     }
-    const std::string target = FreeCopyPath(folder, source.completeBaseName()).toStdString();
+    const std::string target =
+        FileNameBytes(FreeCopyPath(folder, ReadableText(FileNameBytes(source.completeBaseName()))));
     why = job->Begin(target);
     if (!why.empty()) {
         refuse(why);
@@ -88,8 +92,8 @@ void MDIForm1::mnuImport_Click() {
 }
 
 bool MDIForm1::ConvertWithProgress(SoundImport& job, const std::string& name, std::string& why) {
-    QProgressDialog progress(QString::fromStdString("Importing " + name + "..."), "Cancel", 0,
-                             kProgressSteps, window_.get());
+    QProgressDialog progress(ReadableText("Importing " + name + "..."), "Cancel", 0, kProgressSteps,
+                             window_.get());
     progress.setWindowTitle(QString::fromStdString(AppTitle()));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(ImportProgressAfterMs);

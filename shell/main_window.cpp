@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "base/file_names.h"
 #include "dialogs/guide_window.h"
 #include "dropped_file.h"
 #include "notes/note_player.h"
@@ -349,7 +350,7 @@ void MDIForm1::mnuExit_Click() {
 }
 
 void MDIForm1::ShowStatus(const std::string& text) {
-    window_->statusBar()->showMessage(QString::fromStdString(text));
+    window_->statusBar()->showMessage(ReadableText(text));
 }
 
 void MDIForm1::ShowCause(const std::string& text) {
@@ -365,7 +366,7 @@ std::string MDIForm1::StatusText() const {
 }
 
 void MDIForm1::SetCaption(const std::string& text) {
-    window_->setWindowTitle(QString::fromStdString(text));
+    window_->setWindowTitle(ReadableText(text));
 }
 
 std::string MDIForm1::Caption() const {

@@ -18,6 +18,7 @@ Program::Program(Services& services, AudioEngine& engine, const ProgramFolders& 
       frame_(services, notes_, folders.data), spectrum_(services, frame_, notes_, frame_),
       analysis_(spectrum_), wave_(services, channel1_, frame_, analysis_, engine) {
     frame_.ShowAbout = [this] { About().Show(); };
+    notes_.SetNotice([this](const std::string& text) { frame_.ShowStatus(text); });
     frame_.AttachChildren(wave_, spectrum_);
     frame_.MDIForm_Load();
 }

@@ -1,5 +1,7 @@
 #include "clipboard.h"
 
+#include "base/file_names.h"
+
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,7 +15,7 @@ void CopyToClipboard(const QImage& picture, const std::string& text) {
     auto data = std::make_unique<QMimeData>();
     data->setData(QStringLiteral("image/png"), png);
     if (!text.empty()) {
-        data->setText(QString::fromStdString(text));
+        data->setText(ReadableText(text)); // a file name in it need not be UTF-8
     }
     QGuiApplication::clipboard()->setMimeData(data.release()); // the clipboard takes it
 }

@@ -2,6 +2,8 @@
 
 #include "event_dispatch.h"
 
+#include "base/file_names.h"
+
 #include "colours.h"
 
 #include <QGroupBox>
@@ -15,8 +17,9 @@
 
 namespace {
 
+// A caption may hold a file name whose bytes are not UTF-8.
 QString Text(const std::string& s) {
-    return QString::fromStdString(s);
+    return ReadableText(s);
 }
 
 std::int16_t ButtonSet(Qt::MouseButtons buttons) {

@@ -1,5 +1,7 @@
 #include "form.h"
 
+#include "base/file_names.h"
+
 #include <QMdiSubWindow>
 
 Form::Form() : surface_(nullptr, false) {
@@ -23,7 +25,7 @@ QWidget* Form::Outer() const {
 
 void Form::SetCaption(const std::string& text) {
     caption_ = text;
-    Outer()->setWindowTitle(QString::fromStdString(text));
+    Outer()->setWindowTitle(ReadableText(text));
 }
 
 void Form::SetPointer(MousePointer p) {

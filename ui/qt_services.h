@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QFileDialog;
@@ -38,5 +39,9 @@ class QtFileDialog : public FileDialogService {
 // The open-file dialog as QtFileDialog shows it: the filter "Description|pattern" whose pattern
 // matches letters of any case (the desktop's own dialogs compare names case-sensitively), the
 // description shown as written, starting in `folder` (the user's home folder when empty).
+// Files the toolkit's list leaves out (names not in the locale's encoding) are listed below it
+// under their readable names, and can be chosen there.
 std::unique_ptr<QFileDialog> MakeOpenDialog(QWidget* owner, const std::string& filter,
                                             const std::string& folder);
+// The bytes of the file chosen in an accepted dialog (see FileNameBytes); empty for none.
+std::optional<std::string> ChosenFile(const QFileDialog& dialog);

@@ -148,12 +148,30 @@ TEST_F(NotePlayerTest, ADamagedCopyIsRemadeFromItsTemplate) {
     EXPECT_EQ(ReadFile(folder.File("Pis_do.mid")), shipped); // the template is never written
 }
 
-TEST_F(NotePlayerTest, ACopyThatCannotBeWrittenIsNotPlayed) {
-    // A folder in the file's place cannot be opened as a file.
+TEST_F(NotePlayerTest, ACopyThatCannotBeWrittenIsPlayedFromAPrivateCopyAndSaidOnce) {
+    std::vector<std::string> notices;
+    notes->SetNotice([&](const std::string& text) { notices.push_back(text); });
+    // A folder in the file's place cannot be opened as a file, nor replaced by one.
     std::filesystem::remove(folder.UserFile("Pis_do.mid"));
-    ASSERT_TRUE(std::filesystem::create_directory(folder.UserFile("Pis_do.mid")));
+    ASSERT_TRUE(std::filesystem::create_directories(folder.UserFile("Pis_do.mid") + "/x"));
     notes->UseInstrument(65);
     EXPECT_EQ(notes->Instrument(), 2);
+    notes->SetNoteCode(64);
     notes->Press();
-    EXPECT_FALSE(instrument->IsPlaying()) << "it would sound another key";
+    ASSERT_TRUE(instrument->IsPlaying());
+    // Never a file with another key or instrument: the private copy holds what was asked.
+    const Bytes played = ReadFile(notes->NoteFile());
+    EXPECT_EQ(notes->NoteFile(), instrument->FileName());
+    EXPECT_NE(notes->NoteFile(), folder.UserFile("Pis_do.mid"));
+    Bytes wanted = Patched(ProgramFolder::Asset("Pis_do.mid"), 65);
+    wanted.at(kInstrumentKeyOn - 1) = wanted.at(kInstrumentKeyOff - 1) = 64;
+    EXPECT_EQ(played, wanted);
+    notes->Press();
+    ASSERT_EQ(notices.size(), 1u) << "said once";
+    EXPECT_NE(notices[0].find("the instrument choice will not be kept"), std::string::npos);
+    EXPECT_NE(notices[0].find("Is a directory"), std::string::npos) << notices[0];
+    // The private copies go with the player.
+    const std::string privateCopy = notes->NoteFile();
+    notes.reset();
+    EXPECT_FALSE(std::filesystem::exists(privateCopy));
 }

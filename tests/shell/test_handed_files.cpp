@@ -3,6 +3,7 @@
 // File > Open loads a chosen file, through the same reader and its failure path.
 #include "notes_fixture.h"
 
+#include "shell/command_line.h"
 #include "waveview/waveform_view.h"
 
 #include <QDragEnterEvent>
@@ -10,6 +11,8 @@
 #include <QMainWindow>
 #include <QMimeData>
 #include <QUrl>
+
+#include <functional>
 
 using HandedFiles = NotesTest;
 
@@ -138,4 +141,69 @@ TEST_F(HandedFiles, OneDroppedWaveFileLoadsAndTheDragCursorRefusesAnythingElse) 
     EXPECT_TRUE(Wave().FileLoaded);
     EXPECT_EQ(main.Caption(), "Tonvexa [Files *.wav - (Take02.Wav)]");
     EXPECT_TRUE(TestServices().messages.shown.empty());
+}
+
+// A name that is not UTF-8 (Latin-1 "café.wav", the byte 0xE9) opens from the command line,
+// as a path or a "file:" URL, and from a drop: the bytes reach the system's open call, and the
+// caption and the file label show the name readably.
+TEST_F(HandedFiles, ALatin1NameOpensFromTheCommandLineAndADrop) {
+    TempDir dir;
+    const std::string path = dir.File("caf\xE9.wav");
+    WriteFile(path, kGoodWave);
+    const std::string encodedUrl = QUrl::fromLocalFile(QString::fromStdString(dir.Path()))
+                                       .toString(QUrl::FullyEncoded)
+                                       .toStdString() +
+                                   "/caf%E9.wav";
+    MDIForm1& main = Frame();
+    const struct {
+        const char* way;
+        std::function<void()> open;
+    } ways[] = {
+        {"command line",
+         [&] {
+             const char* argv[] = {"tonvexa", path.c_str()};
+             const CommandLine line = ParseCommandLine(ArgumentsOf(2, argv));
+             ASSERT_EQ(line.action, CommandLine::Action::Run) << line.text;
+             EXPECT_EQ(line.file, path);
+             main.OpenFile(line.file); // as the start file is opened
+         }},
+        {"command line, file: URL",
+         [&] {
+             const char* argv[] = {"tonvexa", encodedUrl.c_str()};
+             const CommandLine line = ParseCommandLine(ArgumentsOf(2, argv));
+             EXPECT_EQ(line.file, path);
+             main.OpenFile(line.file); // as the start file is opened
+         }},
+        {"drop",
+         [&] {
+             // As a file manager offers it: the URL with the byte escaped.
+             auto data = std::make_unique<QMimeData>();
+             data->setData("text/uri-list", QByteArray::fromStdString(encodedUrl + "\r\n"));
+             QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, data.get(), Qt::LeftButton,
+                                   Qt::NoModifier);
+             enter.ignore();
+             QCoreApplication::sendEvent(&main.Window(), &enter);
+             EXPECT_TRUE(enter.isAccepted());
+             QDropEvent drop(QPointF(100, 100), Qt::CopyAction, data.get(), Qt::LeftButton,
+                             Qt::NoModifier);
+             drop.ignore();
+             QCoreApplication::sendEvent(&main.Window(), &drop);
+             EXPECT_TRUE(drop.isAccepted());
+             PumpUntil([&] { return main.CommonDialog1().FileName() == path; }, 2000);
+         }},
+    };
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.way);
+        TestServices().Reset();
+        main.CommonDialog1().SetFileName(folder.File("Demo.wav"));
+        Wave().LerFileDad_3();
+        w.open();
+        EXPECT_EQ(main.CommonDialog1().FileName(), path);
+        EXPECT_TRUE(Wave().FileLoaded) << main.StatusText();
+        EXPECT_TRUE(TestServices().messages.shown.empty());
+        EXPECT_EQ(main.Caption(), "Tonvexa [Files *.wav - (caf\u00E9.wav)]");
+        EXPECT_EQ(main.Window().windowTitle().toStdString(),
+                  "Tonvexa [Files *.wav - (caf\u00E9.wav)]");
+        EXPECT_EQ(Wave().Label1.Caption(), "File: " + path); // the bytes, shown readably
+    }
 }

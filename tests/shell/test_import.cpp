@@ -154,8 +154,10 @@ TEST_F(Import, WhatCannotBeImportedLeavesNothingAndSaysWhy) {
     }
     const std::string loud = dir.File("long.flac");
     Sox(loud, {"-r", "96000", "-b", "24", "-c", "2"}, {"synth", "60", "sine", "440"});
+    const std::string tone = dir.File("tone24.wav");
+    Sox(tone, {"-r", "8000", "-b", "24", "-c", "1"}, {"synth", "0.1", "sine", "440"});
 
-    enum class Event { None, Escape, FullDisk };
+    enum class Event { None, Escape, FullDisk, FileInTheFoldersPlace };
     struct Case {
         std::string source;
         Event event;
@@ -168,6 +170,8 @@ TEST_F(Import, WhatCannotBeImportedLeavesNothingAndSaysWhy) {
         {dir.File("gone.ogg"), Event::None, "Cannot import gone.ogg: no such file"},
         {loud, Event::Escape, "Import of long.flac cancelled; nothing was written"},
         {loud, Event::FullDisk, "Cannot import long.flac: Cannot write long.wav: File too large"},
+        {tone, Event::FileInTheFoldersPlace,
+         "Cannot import tone24.wav: Cannot make the folder MUSIC/Tonvexa: Not a directory"},
     };
     Frame().ImportProgressAfterMs = 0; // the progress window shows at once
     for (const Case& c : cases) {
@@ -196,9 +200,18 @@ TEST_F(Import, WhatCannotBeImportedLeavesNothingAndSaysWhy) {
             small.rlim_cur = 256 * 1024;
             setrlimit(RLIMIT_FSIZE, &small);
         }
+        std::string said = c.said;
+        if (c.event == Event::FileInTheFoldersPlace) {
+            std::filesystem::remove_all(music.Tonvexa());
+            WriteFile(music.Tonvexa(), Bytes{0});
+            said.replace(said.find("MUSIC"), 5, music.Path());
+        }
         Frame().mnuImport_Click();
         setrlimit(RLIMIT_FSIZE, &old);
         user.stop();
+        if (c.event == Event::FileInTheFoldersPlace) {
+            std::filesystem::remove(music.Tonvexa());
+        }
 
         if (c.event == Event::Escape) {
             EXPECT_TRUE(progressShown);
@@ -206,7 +219,7 @@ TEST_F(Import, WhatCannotBeImportedLeavesNothingAndSaysWhy) {
             EXPECT_EQ(Frame().StatusText(), c.said);
         } else {
             ASSERT_EQ(TestServices().messages.shown.size(), 1u);
-            EXPECT_EQ(TestServices().messages.shown[0].text.rfind(c.said, 0), 0u)
+            EXPECT_EQ(TestServices().messages.shown[0].text.rfind(said, 0), 0u)
                 << TestServices().messages.shown[0].text;
             EXPECT_EQ(TestServices().messages.shown[0].title, "Tonvexa");
         }

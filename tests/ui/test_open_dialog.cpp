@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QListView>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -93,4 +94,36 @@ TEST(OpenDialog, WaveFilterShowsUpperAndMixedCaseNames) {
     for (const char* name : {"notes.txt", "take.wave", "wav"}) {
         EXPECT_FALSE(PatternsAccept(filter, name)) << name;
     }
+}
+
+// The toolkit's list leaves out a name that is not in the locale's encoding (Latin-1
+// "café.wav"); the dialog lists it below, readably, and choosing it gives the name's bytes.
+TEST(OpenDialog, ANameNotInTheLocalesEncodingIsListedAndChosenAsItsBytes) {
+    TempDir dir;
+    const std::string latin1 = dir.File("caf\xE9.wav");
+    for (const std::string& file : {latin1, dir.File("plain.wav"), dir.File("caf\xE9.txt")}) {
+        WriteFile(file, Bytes{0});
+    }
+    const auto dialog = MakeOpenDialog(nullptr, kWaveFilter, dir.Path());
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->show();
+    auto* unlisted = dialog->findChild<QListWidget*>("unlistedNames");
+    ASSERT_NE(unlisted, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return ListedNames(*dialog).count("plain.wav") == 1; }, 5000));
+    ASSERT_EQ(unlisted->count(), 1); // not the text file
+    EXPECT_TRUE(unlisted->isVisible());
+    EXPECT_EQ(unlisted->item(0)->text().toStdString(), "caf\u00E9.wav");
+    emit unlisted->itemActivated(unlisted->item(0));
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(ChosenFile(*dialog), latin1);
+
+    // A folder without such names shows no extra list.
+    TempDir plain;
+    WriteFile(plain.File("take.wav"), Bytes{0});
+    const auto other = MakeOpenDialog(nullptr, kWaveFilter, plain.Path());
+    other->setOption(QFileDialog::DontUseNativeDialog);
+    other->show();
+    ASSERT_NE(other->findChild<QListWidget*>("unlistedNames"), nullptr);
+    EXPECT_FALSE(other->findChild<QListWidget*>("unlistedNames")->isVisible());
+    other->hide();
 }
