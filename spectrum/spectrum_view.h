@@ -93,6 +93,8 @@ class Form101 : public Form {
     // A new file, `path`, was loaded while a spectrum shows: until the next analysis the status
     // line says which file and block the spectrum on show belongs to.
     void NoteNewFile(const std::string& path);
+    // The spectrum on show belongs to a file loaded before the one open now.
+    bool ShowsEarlierFile() const { return !earlierFileNote_.empty(); }
 
     // ---- The Analysis menu's window, padding and frozen reference ----
     // The window and padding of every later analysis; the block on show is transformed again
