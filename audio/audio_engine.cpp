@@ -5,6 +5,7 @@
 #include "audio_voices.h"
 #include "base/midi_file.h"
 #include "sound_font_lookup.h"
+#include "spliced_sound.h"
 
 #include <algorithm>
 #include <cstring>
@@ -158,7 +159,8 @@ AudioInfo AudioEngine::Info() const {
     return info;
 }
 
-AudioEngine::Opened AudioEngine::OpenWave(const std::string& path, std::function<void()> onEnded) {
+AudioEngine::Opened AudioEngine::OpenWave(const std::string& path, std::function<void()> onEnded,
+                                          const WaveSplice* splice) {
     if (!output_) {
         return {nullptr, OpenError::NoDevice};
     }
@@ -167,6 +169,12 @@ AudioEngine::Opened AudioEngine::OpenWave(const std::string& path, std::function
     if (!file) {
         return {nullptr,
                 why == SoundFileError::NotFound ? OpenError::NotFound : OpenError::Unplayable};
+    }
+    if (splice) {
+        file = SpliceSound(std::move(file), *splice);
+        if (!file) {
+            return {nullptr, OpenError::Unplayable};
+        }
     }
     std::unique_ptr<Resampler> resampler =
         backend_->MakeResampler(file->Channels(), file->Rate(), output_->Spec().rate);

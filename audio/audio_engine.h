@@ -20,6 +20,7 @@ class AudioBackend;
 class FollowingOutput;
 class MidiSynth;
 class Voice;
+struct WaveSplice;
 
 constexpr int kDefaultBufferFrames = 512; // frames per device callback (about 11 ms at 48 kHz)
 
@@ -68,8 +69,10 @@ class AudioEngine {
     };
     // Opens a voice on a wave file or a Standard MIDI File. onEnded runs on the engine's
     // service thread when a play ends by itself; it must only post work to another thread.
-    // A voice is played, paused and stopped through its own calls.
-    Opened OpenWave(const std::string& path, std::function<void()> onEnded);
+    // A voice is played, paused and stopped through its own calls. With a splice, the wave
+    // voice plays the file's range, the splice's samples and the range again as one sound.
+    Opened OpenWave(const std::string& path, std::function<void()> onEnded,
+                    const WaveSplice* splice = nullptr);
     Opened OpenSequence(const std::string& path, std::function<void()> onEnded);
     // Removes the voice from the mixer and stops it; onEnded will not run any more.
     void Close(const std::shared_ptr<Voice>& voice);

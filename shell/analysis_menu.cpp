@@ -81,6 +81,7 @@ void MDIForm1::BuildAnalysisMenu(QMenu& analysis) {
         }
     }
     WireAnalysisSettings();
+    WireHarmonicsMenu();
 }
 
 void MDIForm1::WireAnalysisSettings() {

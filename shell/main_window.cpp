@@ -4,6 +4,7 @@
 #include "dialogs/guide_window.h"
 #include "dropped_file.h"
 #include "notes/note_player.h"
+#include "spectrum/harmonics_window.h"
 #include "spectrum/spectrum_view.h"
 #include "ui/event_dispatch.h"
 #include "ui/services.h"

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -26,6 +27,8 @@ class QMdiArea;
 class QMenu;
 class SoundImport;
 class frmGuide;
+class frmHarmonics;
+struct Resynthesis;
 struct Services;
 
 class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
@@ -84,6 +87,14 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     // File > Export spectrum...: the copied table as NAME.tsv and the picture as NAME.png,
     // beside each other (export_menu.cpp).
     void mnuExport_Click();
+    // Analysis > Harmonics table..., Fit comb to nearest peak, Play harmonics, and the
+    // Harmonics window's "Save harmonics as..." (harmonics_menu.cpp).
+    void mnuHarmonicsTable_Click();
+    void mnuFitComb_Click();
+    void mnuPlayHarmonics_Click();
+    void SaveHarmonics_Click();
+    // The Harmonics window once it has been asked for, else null.
+    frmHarmonics* Harmonics() const { return harmonics_.get(); }
     // Help > Guide (F1): the guide page in its own window (guide_menu.cpp).
     void mnuGuide_Click();
     // The guide window once it has been asked for, else null.
@@ -165,6 +176,10 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     void WireImport();
     void WireExport();
     void WireGuide();
+    void WireHarmonicsMenu();
+    // The comb's partials resynthesised for the play range; none, with the reason on the status
+    // line and in the Harmonics window, when there is nothing to sound.
+    std::optional<Resynthesis> HarmonicsSound(const std::string& command);
     // Short help on the main controls of both views (control_tips.cpp).
     static void GiveToolTips(Form103& wave, Form101& spectrum);
     // Runs the import's steps under a progress window; false when cancelled (`why` empty) or
@@ -197,4 +212,5 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     std::string importFolder_;      // where the import dialog starts; empty: the home folder
     std::string exportFolder_;      // where the export dialog starts; empty: the home folder
     std::unique_ptr<frmGuide> guide_;
+    std::unique_ptr<frmHarmonics> harmonics_;
 };

@@ -4,12 +4,14 @@
 // Procedures are spread by concern: spectrum_view_layout.cpp (controls, load, scrolling),
 // spectrum_view_graph.cpp (transform and drawing), spectrum_view_naming.cpp (mouse, mark,
 // harmonics, keyboard naming), spectrum_view_analysis.cpp (the window, the padding, the frozen
-// reference, the resolution band and the status line).
+// reference, the resolution band and the status line), spectrum_view_harmonics.cpp (what the
+// comb reads, and its fit to a peak).
 #pragma once
 
 #include "analysis_window.h"
 #include "band_control.h"
 #include "graph_style_port.h"
+#include "partials.h"
 #include "spectrum_graph.h"
 #include "spectrum_table.h"
 #include "ui/control_widgets.h"
@@ -17,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,6 +73,20 @@ class Form101 : public Form {
     void Image1_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Image1_MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
 
+    // ---- The comb as a measuring instrument (spectrum_view_harmonics.cpp) ----
+    // The comb is on show ("Harmonics off" on the button).
+    bool CombOnShow() const;
+    // The frequency under the comb's first line, Hz.
+    double CombFundamentalHz() const;
+    // What the comb reads off the spectrum on show; none before any analysis or while the
+    // comb is hidden.
+    std::optional<CombReading> ReadComb() const;
+    // "Fit comb to nearest peak": moves the comb so that its fundamental lies on the peak its
+    // first line reads. False, with the reason on the status line, when there is none.
+    bool FitComb();
+    // Runs after the comb moved, showed or hid, and after the spectrum under it changed.
+    std::function<void()> CombChanged;
+
     // ---- Copy (Ctrl+C while the view is active; spectrum_view_copy.cpp) ----
     // Puts the picture as drawn (image/png) and the spectrum's table (text/plain) on the
     // clipboard.
@@ -83,6 +100,8 @@ class Form101 : public Form {
     // A new file, `path`, was loaded while a spectrum shows: until the next analysis the status
     // line says which file and block the spectrum on show belongs to.
     void NoteNewFile(const std::string& path);
+    // The spectrum on show belongs to a file loaded before the one open now.
+    bool ShowsEarlierFile() const { return !earlierFileNote_.empty(); }
 
     // ---- The Analysis menu's window, padding and frozen reference ----
     // The window and padding of every later analysis; the block on show is transformed again
@@ -165,6 +184,7 @@ class Form101 : public Form {
     // No peak marked, "Mark peak" on its button, the readout and the cursor as before any
     // pointer move.
     void ClearMarkAndReadout();
+    void NotifyComb() const;
 
     Services& services_;
     const GraphStylePort& style_;

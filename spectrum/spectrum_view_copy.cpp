@@ -1,6 +1,8 @@
 // Form101: copying the spectrum (picture and table) and describing it to a screen reader.
 #include "spectrum_view.h"
 
+#include "harmonics_table.h"
+
 #include "ui/clipboard.h"
 #include "ui/status_line.h"
 
@@ -18,7 +20,12 @@ QImage Form101::CopiedPicture() {
 }
 
 std::string Form101::CopiedTable() const {
-    return SpectrumTable(OnShow());
+    std::string table = SpectrumTable(OnShow());
+    // While the comb shows, what it reads follows the rows.
+    if (const auto comb = ReadComb()) {
+        table += HarmonicsBlock(*comb, CombFundamentalHz());
+    }
+    return table;
 }
 
 void Form101::DescribeGraph() {

@@ -71,6 +71,7 @@ void Form101::TransformBlock() {
     const std::int32_t n = AnalyseBlock(block_, blockPoints_, settings_, work_, ft_);
     Grafmesmo(n, false);
     ReportAnalysis();
+    NotifyComb();
 }
 
 void Form101::GrafFt(const std::vector<double>& y, std::int32_t ftnpont) {

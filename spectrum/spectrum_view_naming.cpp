@@ -170,6 +170,7 @@ void Form101::Command1_Click() {
         for (auto& line : Line2) {
             line->SetVisible(false);
         }
+        NotifyComb();
     }
     Picture2.SetFocus();
 }
@@ -191,6 +192,7 @@ void Form101::Harmouselog2(float X, float Y) {
             line->SetVisible(true);
         }
     }
+    NotifyComb();
 }
 
 void Form101::Image1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) {

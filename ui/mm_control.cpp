@@ -60,7 +60,10 @@ void MMControl::SetUpdateInterval(std::int16_t ms) {
 }
 
 std::int32_t MMControl::Position() const {
-    return voice_ ? voice_->PositionMs() : 0;
+    if (!voice_) {
+        return 0;
+    }
+    return splice_ ? splice_->FileMs(voice_->PositionMs()) : voice_->PositionMs();
 }
 
 bool MMControl::IsPlaying() const {
@@ -90,6 +93,7 @@ void MMControl::SetCommand(const std::string& cmd) {
 
 void MMControl::Open() {
     Close();
+    std::optional<WaveSplice> splice = std::exchange(nextSplice_, std::nullopt);
     const std::string type = Lower(deviceType_);
     if (type != "waveaudio" && type != "sequencer") {
         error_ = kErrInvalidDeviceName;
@@ -102,8 +106,15 @@ void MMControl::Open() {
         QMetaObject::invokeMethod(
             context, [this, session] { RaiseDone(session); }, Qt::QueuedConnection);
     };
-    AudioEngine::Opened opened = type == "waveaudio" ? engine_.OpenWave(fileName_, onEnded)
-                                                     : engine_.OpenSequence(fileName_, onEnded);
+    if (type != "waveaudio") {
+        splice.reset();
+    }
+    AudioEngine::Opened opened =
+        type == "waveaudio" ? engine_.OpenWave(fileName_, onEnded, splice ? &*splice : nullptr)
+                            : engine_.OpenSequence(fileName_, onEnded);
+    if (opened.voice) {
+        splice_ = std::move(splice);
+    }
     error_ = ErrorNumber(opened.error);
     errorCause_.clear();
     voice_ = std::move(opened.voice);
@@ -112,6 +123,7 @@ void MMControl::Open() {
 
 void MMControl::Close() {
     ++session_;
+    splice_.reset();
     if (voice_) {
         // A voice cut off by its engine ending (a test closing the device to read what it
         // was given) is not the engine's any more.
@@ -127,8 +139,9 @@ void MMControl::Play() {
     if (!voice_ || voice_->Detached()) {
         return;
     }
-    const bool sequence = voice_->IsSequence();
-    if (voice_->Play(sequence ? 0 : from_, sequence ? 0 : to_)) {
+    // A sequence, and a spliced sound, play whole.
+    const bool whole = voice_->IsSequence() || splice_;
+    if (voice_->Play(whole ? 0 : from_, whole ? 0 : to_)) {
         PostDone();
     }
     engine_.Wake();

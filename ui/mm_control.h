@@ -20,9 +20,12 @@
 // Done is raised whatever Notify says. Positions are in milliseconds whatever TimeFormat is.
 #pragma once
 
+#include "audio/spliced_sound.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class AudioEngine;
@@ -74,6 +77,12 @@ class MMControl {
     // Why a play ended early, in a few words ("Input/output error"), once Done has reported
     // it with Error() kErrFileRead; empty otherwise. "Open" clears both.
     const std::string& ErrorCause() const { return errorCause_; }
+    // The next "Open" of wave audio opens the file's range, the splice's samples and the range
+    // again as one sound; "Play" then plays all of it whatever From and To say, and Position
+    // is the place in the file (the range's end while the samples play). Any later "Open"
+    // opens the file alone.
+    void SpliceNextOpen(WaveSplice splice) { nextSplice_ = std::move(splice); }
+    bool Spliced() const { return splice_.has_value(); }
     void SetCommand(const std::string& cmd); // "Open" "Close" "Play" "Pause" "Stop"
     bool IsOpen() const { return voice_ != nullptr; }
     bool IsPlaying() const;
@@ -105,6 +114,8 @@ class MMControl {
     std::int16_t updateInterval_ = 0;
     std::int16_t error_ = kNoError;
     std::string errorCause_;
+    std::optional<WaveSplice> nextSplice_; // for the next "Open"
+    std::optional<WaveSplice> splice_;     // of the device open now
 
     AudioEngine& engine_;
     const QWidget* owner_;

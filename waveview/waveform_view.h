@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class AnalysisPort;
 class AudioEngine;
@@ -97,6 +99,17 @@ class Form103 : public Form {
     void Command9_Click();
     // The note timer: stops the note on the spectrum's keyboard and enables "Compare FFT".
     void Timer1_Timer();
+
+    // ---- Play harmonics (waveform_view_harmonics.cpp) ----
+    // Seconds of the play range; 0 without a file.
+    double PlayRangeSeconds() const;
+    // RMS of the play range's samples as the wave player sounds them (every channel, full
+    // scale 1); none without a file or range, or when the file cannot be read.
+    std::optional<double> PlayRangeRms();
+    // Plays the range, then `insert` (mono, at the file's rate), then the range again, without
+    // a gap, through MMControl1, the cursor running over the range as in a play; whatever
+    // plays stops first. False when no file is loaded or the player could not open.
+    bool PlaySpliced(std::vector<float> insert);
 
     // ---- What the frame asks of the view ----
     // Whether "Compare FFT" is still under way: its selection playing or its note sounding.

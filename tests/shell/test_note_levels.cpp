@@ -25,15 +25,6 @@ constexpr float kKeyY = 300;            // the upper part of the keys, where whi
 constexpr double kWantDbfs = -16.0;
 constexpr double kToleranceDb = 4.0;
 
-// RMS of both channels over `count` frames from `from`, in dB below full scale.
-double RmsDbfs(const Capture& c, std::size_t from, std::size_t count) {
-    double sum = 0;
-    for (std::size_t f = from; f < from + count; ++f) {
-        sum += double{c.Left(f)} * c.Left(f) + double{c.Right(f)} * c.Right(f);
-    }
-    return 10 * std::log10(sum / (2.0 * static_cast<double>(count)));
-}
-
 } // namespace
 
 TEST(NoteLevels, EveryInstrumentStartsAtOneLoudness) {
@@ -74,7 +65,7 @@ TEST(NoteLevels, EveryInstrumentStartsAtOneLoudness) {
         ASSERT_TRUE(onset.has_value()) << "the note was not heard";
         const auto window = static_cast<std::size_t>(rate * 3 / 10); // 300 ms
         ASSERT_GE(c.Frames(), *onset + window);
-        const double level = RmsDbfs(c, *onset, window);
+        const double level = c.RmsDbfs(*onset, window);
         std::printf("%-15s %6.2f dBFS RMS over its first 300 ms\n", instrument.name, level);
         EXPECT_NEAR(level, kWantDbfs, kToleranceDb);
     }

@@ -43,6 +43,14 @@ struct Capture {
         }
         return 0;
     }
+    // RMS of both channels over `count` frames from `from`, in dB below full scale.
+    double RmsDbfs(std::size_t from, std::size_t count) const {
+        double sum = 0;
+        for (std::size_t f = from; f < from + count; ++f) {
+            sum += double{Left(f)} * Left(f) + double{Right(f)} * Right(f);
+        }
+        return 10 * std::log10(sum / (2.0 * static_cast<double>(count)));
+    }
     std::vector<float> LeftChannel(std::size_t from, std::size_t count) const {
         std::vector<float> out;
         for (std::size_t f = from; f < from + count && f < Frames(); ++f) {
