@@ -13,7 +13,7 @@ LAUNCHER   := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMP
 CONFIGURE  := cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER)
 
 .PHONY: deps deps-run deps-package configure build build-test run test test-release \
-	test-sanitize test-tsan fuzz bench package clean format
+	test-sanitize test-tsan fuzz fuzz-long fuzz-run bench package clean format
 
 # What building and running need; `deps` adds the test tools.
 deps-run:
@@ -61,18 +61,38 @@ test-tsan: deps
 	    second_deadlock_stack=1" ctest --output-on-failure -L threads
 
 # Short libFuzzer runs (needs clang), 20 s each: the header walk, the whole load of a wave
-# file with the drawing's batched reads, and the reader of the note files. Optimised, so the
-# short runs try more inputs.
+# file with the drawing's batched reads, the reader of the note files, and the texts of the
+# spectrum on show with the note naming. Optimised, so the short runs try more inputs. The wave
+# targets start from seed files of every shape the reader accepts (tests/fuzz/make_wave_seeds.py)
+# with a dictionary of the header's tokens.
 fuzz: deps
+	@$(MAKE) --no-print-directory fuzz-run FUZZ_SECONDS=20
+
+# The same targets for 10 minutes each, to reach deeper.
+fuzz-long: deps
+	@$(MAKE) --no-print-directory fuzz-run FUZZ_SECONDS=600
+
+FUZZ_SECONDS ?= 20
+FUZZ_RUN = -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+fuzz-run:
 	@CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DTONVEXA_FUZZ=ON -DTONVEXA_BENCH=OFF $(LAUNCHER) >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_wave_reader fuzz_wave_load fuzz_midi_file
-	@rm -rf $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-load $(FUZZ_BUILD)/corpus-midi
-	@cp -r tests/fuzz/corpus $(FUZZ_BUILD)/corpus && cp -r tests/fuzz/corpus $(FUZZ_BUILD)/corpus-load
-	@mkdir -p $(FUZZ_BUILD)/corpus-midi && cp assets/*.mid $(FUZZ_BUILD)/corpus-midi/
-	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_reader -max_total_time=20 -max_len=4096 $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_load -max_total_time=20 -max_len=4096 $(FUZZ_BUILD)/corpus-load
-	$(FUZZ_BUILD)/tests/fuzz/fuzz_midi_file -max_total_time=20 -max_len=2048 $(FUZZ_BUILD)/corpus-midi
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_wave_reader fuzz_wave_load fuzz_midi_file \
+	    fuzz_spectrum_table
+	@rm -rf $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-load $(FUZZ_BUILD)/corpus-midi \
+	    $(FUZZ_BUILD)/corpus-spectrum
+	@cp -r tests/fuzz/corpus $(FUZZ_BUILD)/corpus
+	@python3 tests/fuzz/make_wave_seeds.py $(FUZZ_BUILD)/corpus
+	@cp -r $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-load
+	@mkdir -p $(FUZZ_BUILD)/corpus-midi $(FUZZ_BUILD)/corpus-spectrum
+	@cp assets/*.mid $(FUZZ_BUILD)/corpus-midi/
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_reader $(FUZZ_RUN) -max_len=4096 -dict=tests/fuzz/wave.dict \
+	    $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_wave_load $(FUZZ_RUN) -max_len=4096 -dict=tests/fuzz/wave.dict \
+	    $(FUZZ_BUILD)/corpus-load
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_midi_file $(FUZZ_RUN) -max_len=2048 $(FUZZ_BUILD)/corpus-midi
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_spectrum_table $(FUZZ_RUN) -max_len=4096 \
+	    $(FUZZ_BUILD)/corpus-spectrum
 
 test: test-release test-sanitize test-tsan fuzz
 

@@ -92,8 +92,11 @@ class SoundFile {
     virtual int Channels() const = 0;
     virtual std::int64_t Frames() const = 0;
     virtual bool Seek(std::int64_t frame) = 0;
-    // Reads up to `count` frames as interleaved floats in -1..1; returns frames read.
+    // Reads up to `count` frames as interleaved floats in -1..1; returns frames read, fewer
+    // only at the end of the file or when the file cannot be read.
     virtual std::int64_t Read(float* frames, std::int64_t count) = 0;
+    // Why the last Read fell short of the end ("Input/output error"); empty when it did not.
+    virtual std::string ReadFailure() const { return {}; }
 };
 
 enum class SoundFileError { None, NotFound, Unplayable };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -77,6 +78,7 @@ bool Voice::Play(std::int32_t fromMs, std::int32_t toMs) {
     Silence();
     consumed_.store(0);
     atEnd_.store(false);
+    failure_.clear();
     Begin(fromMs, toMs);
     state_.store(Playing);
     return ended;
@@ -155,6 +157,16 @@ bool Voice::Service() {
         onEnded_();
     }
     return true;
+}
+
+std::string Voice::Failure() {
+    std::lock_guard guard(mutex_);
+    return failure_;
+}
+
+void Voice::SetFailure(std::string why) {
+    std::lock_guard guard(mutex_);
+    failure_ = std::move(why);
 }
 
 void Voice::MarkEnded() {
@@ -264,7 +276,10 @@ void WaveVoice::Fill(std::size_t frames) {
             const std::int64_t got =
                 file_->Read(fileFrames_.data(), std::min(remaining_, kChunkFrames));
             if (got <= 0 || !resampler_->Put(fileFrames_.data(), static_cast<int>(got))) {
-                // A short or unreadable file ends the range here.
+                // A short or unreadable file ends the range here; a read that failed says why.
+                if (std::string why = file_->ReadFailure(); got <= 0 && !why.empty()) {
+                    SetFailure(std::move(why));
+                }
                 remaining_ = 0;
                 expected_ = produced_;
                 continue;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 // Stereo float frames from one producer thread to one consumer thread, without locks.
@@ -68,6 +69,9 @@ class Voice {
     bool Detached();
 
     State CurrentState() const { return static_cast<State>(state_.load()); }
+    // Why the current play ended before its range did ("Input/output error" of a read that
+    // failed); empty while it has not. Not on the device thread.
+    std::string Failure();
     bool IsSequence() const { return sequence_; }
     // ms from the file start of the latest frame given to the device.
     std::int32_t PositionMs() const;
@@ -91,6 +95,8 @@ class Voice {
     virtual void AfterEnd() {} // the play ended by itself
     // Device thread: the play has given its last frame.
     void MarkEnded();
+    // Decoding thread: the play ends early, because of `why`.
+    void SetFailure(std::string why);
     int Rate() const { return rate_; }
 
     std::mutex mutex_;
@@ -105,6 +111,7 @@ class Voice {
 
   private:
     std::function<void()> onEnded_; // under mutex_
+    std::string failure_;           // under mutex_
     int rate_;
     bool sequence_;
 };

@@ -7,6 +7,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 struct CloseSndFile {
@@ -23,12 +26,24 @@ class SndFile : public SoundFile {
         return sf_seek(file_.get(), frame, SEEK_SET) == frame;
     }
     std::int64_t Read(float* frames, std::int64_t count) override {
-        return sf_readf_float(file_.get(), frames, count);
+        errno = 0;
+        const sf_count_t got = sf_readf_float(file_.get(), frames, count);
+        const int systemError = errno;
+        failure_.clear();
+        const int error = sf_error(file_.get());
+        if (got < count && error != SF_ERR_NO_ERROR) {
+            // A failed read(2) is told by its errno; the library's own text otherwise.
+            failure_ = error == SF_ERR_SYSTEM && systemError != 0 ? std::strerror(systemError)
+                                                                  : sf_error_number(error);
+        }
+        return got;
     }
+    std::string ReadFailure() const override { return failure_; }
 
   private:
     std::unique_ptr<SNDFILE, CloseSndFile> file_;
     SF_INFO info_;
+    std::string failure_;
 };
 
 } // namespace

@@ -55,6 +55,8 @@ class SplicedSound : public SoundFile {
         }
         return done;
     }
+    // A read of the file that failed cut the sound short.
+    std::string ReadFailure() const override { return file_->ReadFailure(); }
 
   private:
     std::unique_ptr<SoundFile> file_;

@@ -8,8 +8,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// The failure of a read that the system refused, with errno's text as its cause.
+FileError ReadError() {
+    const std::string text = std::strerror(errno);
+    return FileError("read error: " + text, text);
+}
+
+} // namespace
+
 FileChannel::~FileChannel() {
     Close();
+}
+
+void FileChannel::UseReadSystem(std::unique_ptr<ReadSystem> system) {
+    scattered_.UseSystem(std::move(system));
+    bufLen_ = 0;
 }
 
 void FileChannel::Open(const std::string& path, Mode mode) {
@@ -82,14 +97,14 @@ void FileChannel::Fill(std::int64_t offset, std::size_t need) {
     }
     std::size_t got = 0;
     while (got < want) {
-        const ssize_t n = ::pread(fd_, buf_.data() + got, want - got,
-                                  static_cast<off_t>(offset + static_cast<std::int64_t>(got)));
+        const ssize_t n = scattered_.System().Pread(fd_, buf_.data() + got, want - got,
+                                                    offset + static_cast<std::int64_t>(got));
         ++systemReads_;
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            throw FileError(std::string("read error: ") + std::strerror(errno));
+            throw ReadError();
         }
         if (n == 0) {
             break;
@@ -124,7 +139,7 @@ void FileChannel::ReadScattered(const std::int64_t* positions, std::size_t n, st
         offsets[i] = positions[i] - 1;
     }
     if (!scattered_.Read(fd_, offsets.data(), n, length, out)) {
-        throw FileError(std::string("read error: ") + std::strerror(errno));
+        throw ReadError();
     }
     systemReads_ += n;
     if (n > 0) {

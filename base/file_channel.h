@@ -69,6 +69,10 @@ class FileChannel {
 
     // How many read calls reached the operating system (for tests and benchmarks).
     std::uint64_t SystemReads() const { return systemReads_; }
+    // Puts other system calls behind every read (tests inject read failures this way); the
+    // bytes buffered so far are dropped. A failed read throws FileError, whose Cause() is
+    // errno's text ("Input/output error").
+    void UseReadSystem(std::unique_ptr<ReadSystem> system);
 
   private:
     void RequireOpen() const;

@@ -188,6 +188,13 @@ ScatteredReader::ScatteredReader(std::unique_ptr<ReadSystem> system) : system_(s
 
 ScatteredReader::~ScatteredReader() = default;
 
+void ScatteredReader::UseSystem(std::unique_ptr<ReadSystem> system) {
+    queue_.reset(); // the old system's queue goes before the system
+    system_ = std::move(system);
+    queueTried_ = false;
+    queueRefused_ = false;
+}
+
 bool ScatteredReader::UsesQueue() const {
     return !queueTried_ || queue_ != nullptr;
 }

@@ -67,6 +67,12 @@ class ScatteredReader {
     // Whether batches still go through the kernel's queue (false once it was given up).
     bool UsesQueue() const;
 
+    // The system calls behind the reads; the file channel's plain reads use them too.
+    ReadSystem& System() { return *system_; }
+    // Puts other system calls in their place (tests inject failures); the queue is set up
+    // again on the next batch. Only while no batch is being read.
+    void UseSystem(std::unique_ptr<ReadSystem> system);
+
   private:
     // Reads one batch of at most the queue's capacity through the queue; false when the
     // batch could not be finished.

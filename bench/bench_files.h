@@ -123,6 +123,7 @@ class NoAnalysis : public AnalysisPort {
   public:
     void DescribeBlock(const BlockSource&) override {}
     void Analyse(std::vector<double>&, std::int32_t, std::int32_t) override {}
+    void BlockUnread(const BlockSource&, const std::string&) override {}
     bool MarkedPeak() const override { return false; }
     float XMark() const override { return 0; }
     void NameNoteAt(float) override {}

@@ -105,6 +105,10 @@ std::optional<Resynthesis> MDIForm1::HarmonicsSound(const std::string& command) 
     if (spectrum_->NPontGraf < 1) {
         return refuse("transform a selection with FFT first.");
     }
+    // The partials of an earlier file's spectrum would be sounded between this file's samples.
+    if (spectrum_->ShowsEarlierFile()) {
+        return refuse("the spectrum on show is an earlier file's: press FFT first.");
+    }
     const std::optional<CombReading> comb = spectrum_->ReadComb();
     if (!comb) {
         return refuse("show the comb with Harmonics on first.");

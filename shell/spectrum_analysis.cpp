@@ -20,6 +20,10 @@ void SpectrumAnalysis::Analyse(std::vector<double>& y, std::int32_t Npont, std::
     spectrum_.FftWave(y, Npont, Freq);
 }
 
+void SpectrumAnalysis::BlockUnread(const BlockSource& source, const std::string& cause) {
+    spectrum_.BlockUnread(source, cause);
+}
+
 bool SpectrumAnalysis::MarkedPeak() const {
     return spectrum_.MarkPeak();
 }

@@ -12,6 +12,7 @@ class SpectrumAnalysis : public AnalysisPort {
 
     void DescribeBlock(const BlockSource& source) override;
     void Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override;
+    void BlockUnread(const BlockSource& source, const std::string& cause) override;
     bool MarkedPeak() const override;
     float XMark() const override;
     void NameNoteAt(float x) override;

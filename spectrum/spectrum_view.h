@@ -51,6 +51,13 @@ class Form101 : public Form {
     void FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq);
     // Names the source of the next block FftWave receives; it stays with that spectrum.
     void DescribeBlock(const BlockSource& source) { nextSource_ = source; }
+    // The block of `source` could not be read (`cause`, errno's text or the like): the
+    // spectrum on show, the peak mark and the readout go, so that nothing of an earlier block
+    // looks current, and the status line says why. Until the next analysis a change of window
+    // or padding has no block to transform again, and says so.
+    void BlockUnread(const BlockSource& source, const std::string& cause);
+    // Why the last "FFT" could not read its block, while no analysis has followed; else empty.
+    const std::string& Unread() const { return unread_; }
     // Unpacks the packed spectrum y[1 .. 2 ftnpont] and draws it.
     void GrafFt(const std::vector<double>& y, std::int32_t ftnpont);
     // Redraws the whole picture: baseline, the spectrum of ftnpont bins unless SoEsc, the axis
@@ -97,6 +104,8 @@ class Form101 : public Form {
     // A new file, `path`, was loaded while a spectrum shows: until the next analysis the status
     // line says which file and block the spectrum on show belongs to.
     void NoteNewFile(const std::string& path);
+    // The spectrum on show belongs to a file loaded before the one open now.
+    bool ShowsEarlierFile() const { return !earlierFileNote_.empty(); }
 
     // ---- The Analysis menu's window, padding and frozen reference ----
     // The window and padding of every later analysis; the block on show is transformed again
@@ -191,6 +200,9 @@ class Form101 : public Form {
     void DescribeReadout();
     // An analysis replaced the spectrum of the earlier file: its note leaves the status line.
     void ForgetEarlierFile();
+    // No peak marked, "Mark peak" on its button, the readout and the cursor as before any
+    // pointer move.
+    void ClearMarkAndReadout();
     void NotifyComb() const;
 
     Services& services_;
@@ -213,6 +225,7 @@ class Form101 : public Form {
     bool fromKeyboard_ = false;
     std::array<double, 17> harmOffset_{};
     std::string earlierFileNote_; // on the status line since a new file loaded; empty: none
+    std::string unread_;          // see Unread()
 
     // Live analysis (spectrum_view_live.cpp).
     Colour SpectrumLineColour() const;

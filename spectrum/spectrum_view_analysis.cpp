@@ -24,7 +24,23 @@ void Form101::SetAnalysis(const AnalysisSettings& settings) {
     // A live spectrum takes the new settings with its next block.
     if (blockPoints_ > 0 && !live_) {
         TransformBlock();
+    } else if (!unread_.empty()) {
+        status_.ShowStatus(unread_ + "; nothing to transform again until FFT reads a block");
     }
+}
+
+void Form101::BlockUnread(const BlockSource& source, const std::string& cause) {
+    unread_ = "FFT could not read its block of " + FileTitleOf(source.file) + ": " + cause;
+    ForgetEarlierFile();
+    block_.clear();
+    blockPoints_ = 0;
+    ft_ = {};
+    source_ = {};
+    nextSource_ = {};
+    ClearMarkAndReadout(); // they belonged to the spectrum that goes
+    Grafmesmo(0, false);
+    DescribeGraph();
+    status_.ShowStatus(unread_);
 }
 
 bool Form101::FreezeSpectrum() {

@@ -56,6 +56,7 @@ void Form101::FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t F
     freqGraf_ = Freq;
     restingFreq_ = Freq;
     source_ = std::exchange(nextSource_, {});
+    unread_.clear();
     ForgetEarlierFile();
     block_.assign(y.begin(), y.begin() + Npont + 1);
     blockPoints_ = Npont;

@@ -146,6 +146,21 @@ void Form101::Command2_Click() {
     Picture2.SetFocus();
 }
 
+void Form101::ClearMarkAndReadout() {
+    markPeak_ = false;
+    Command2.SetCaption(kMarkPeak);
+    Image2.SetVisible(false);
+    Label2.SetCaption("");
+    Label3.SetCaption("");
+    Label4.SetCaption("Octave:");
+    for (Label* l : {&Label7, &Label6, &Label8}) {
+        l->SetVisible(false);
+    }
+    Line1.SetVisible(false);
+    Band1.SetVisible(false);
+    DescribeReadout();
+}
+
 void Form101::Command1_Click() {
     if (Command1.Caption() == kHarmonicsOn) {
         Command1.SetCaption(kHarmonicsOff);

@@ -116,6 +116,7 @@ void MMControl::Open() {
         splice_ = std::move(splice);
     }
     error_ = ErrorNumber(opened.error);
+    errorCause_.clear();
     voice_ = std::move(opened.voice);
     RefreshStatusTimer();
 }
@@ -164,9 +165,15 @@ void MMControl::PostDone() {
 }
 
 void MMControl::RaiseDone(std::uint64_t session) {
-    if (session == session_) {
-        Dispatch(owner_, Done);
+    if (session != session_) {
+        return;
     }
+    // A play the file cut short by failing to read reports it with its completion.
+    if (std::string why = voice_ ? voice_->Failure() : std::string(); !why.empty()) {
+        error_ = kErrFileRead;
+        errorCause_ = std::move(why);
+    }
+    Dispatch(owner_, Done);
 }
 
 void MMControl::RefreshStatusTimer() {

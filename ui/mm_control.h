@@ -45,6 +45,7 @@ class MMControl {
     static constexpr std::int16_t kErrFileNotFound = 275;
     static constexpr std::int16_t kErrInvalidFile = 304;   // not a file this device can play
     static constexpr std::int16_t kErrNoMidiPresent = 343; // no General MIDI SoundFont
+    static constexpr std::int16_t kErrFileRead = 348;      // the file failed while it played
 
     // A player on this engine. Its notifications run as events of the window whose surface is
     // `owner` (null: none), so a failing handler returns that window to rest.
@@ -73,6 +74,9 @@ class MMControl {
     void SetUpdateInterval(std::int16_t ms);
     std::int16_t UpdateInterval() const { return updateInterval_; }
     std::int16_t Error() const { return error_; } // 0 after a successful "Open"
+    // Why a play ended early, in a few words ("Input/output error"), once Done has reported
+    // it with Error() kErrFileRead; empty otherwise. "Open" clears both.
+    const std::string& ErrorCause() const { return errorCause_; }
     // The next "Open" of wave audio opens the file's range, the splice's samples and the range
     // again as one sound; "Play" then plays all of it whatever From and To say, and Position
     // is the place in the file (the range's end while the samples play). Any later "Open"
@@ -109,6 +113,7 @@ class MMControl {
     std::int32_t to_ = 0;
     std::int16_t updateInterval_ = 0;
     std::int16_t error_ = kNoError;
+    std::string errorCause_;
     std::optional<WaveSplice> nextSplice_; // for the next "Open"
     std::optional<WaveSplice> splice_;     // of the device open now
 

@@ -6,6 +6,7 @@
 #include "base/block_source.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class AnalysisPort {
@@ -15,6 +16,9 @@ class AnalysisPort {
     virtual void DescribeBlock(const BlockSource& source) = 0;
     // Transforms y[1 .. Npont] in place (y[0] unused) and draws its spectrum; Freq in Hz.
     virtual void Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) = 0;
+    // The block of `source` could not be read (`cause` says why in a few words): no spectrum
+    // of an earlier block may stay looking current.
+    virtual void BlockUnread(const BlockSource& source, const std::string& cause) = 0;
     // Whether a peak is marked, and where (x on the spectrum picture, twips).
     virtual bool MarkedPeak() const = 0;
     virtual float XMark() const = 0;

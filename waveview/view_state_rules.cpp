@@ -21,3 +21,8 @@ std::string TransformSizeText(const std::string& selPointsText) {
     }
     return num::IntText(TransformSize(num::CLng(num::ParseNumber(selPointsText))));
 }
+
+std::string FileNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}

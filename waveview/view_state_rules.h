@@ -11,3 +11,6 @@ std::int32_t TransformSize(std::int32_t selPoints);
 
 // The text the transform-size label shows for a selection-size text (empty: nothing selected).
 std::string TransformSizeText(const std::string& selPointsText);
+
+// A path's file name without its folder, as the status line names the file.
+std::string FileNameOf(const std::string& path);

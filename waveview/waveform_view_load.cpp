@@ -1,4 +1,5 @@
 // Form103: loading a wave file into the view (`LerFileDad_3`).
+#include "view_state_rules.h"
 #include "wave_reader.h"
 #include "waveform_view.h"
 
@@ -28,12 +29,6 @@ std::string ModifiedText(std::time_t t) {
 struct Rejected {
     std::string cause;
 };
-
-// The file's name without its folder, as the status line names it.
-std::string NameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The cause a failed load tells, from what it threw.
 std::string FailureCause(const std::exception_ptr& failure) {
@@ -142,7 +137,7 @@ void Form103::LerFileDad_3() {
 // still run, and none of them may find the wave's file open. The cause is told first, so that
 // it stands on the status line while the message is up.
 void Form103::LoadFailed(const std::string& cause) {
-    frame_.ShowCause("Cannot open " + NameOf(frame_.CommonDialog1().FileName()) + ": " + cause);
+    frame_.ShowCause("Cannot open " + FileNameOf(frame_.CommonDialog1().FileName()) + ": " + cause);
     services_.messages->Show(JoinLines({"Cannot open; the file may be corrupted, or",
                                         "it is written in unsupported format."}),
                              AppTitle(), MsgIcon::None);

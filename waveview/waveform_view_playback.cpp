@@ -1,6 +1,7 @@
 // Form103: playing the file or the selection through the wave player `MMControl1`, the play
 // cursor that follows the player's position, and the return to rest when a play ends.
 #include "playback_rules.h"
+#include "view_state_rules.h"
 #include "waveform_view.h"
 
 #include "frame_port.h"
@@ -149,6 +150,15 @@ void Form103::MMControl1_StatusUpdate() {
 
 void Form103::MMControl1_Done() {
     MMControl1.SetUpdateInterval(0);
+    if (MMControl1.Error() != MMControl::kNoError) {
+        // The file failed while it played: its number is printed as an error after "Open"
+        // is, the cause goes on the status line, and a cyclic play ends here.
+        Surface().Print(num::IntText(MMControl1.Error()));
+        frame_.ShowStatus("Playback stopped: cannot read " +
+                          FileNameOf(frame_.CommonDialog1().FileName()) + ": " +
+                          MMControl1.ErrorCause());
+        PlayMode = 0;
+    }
     if (PlayMode == 1) {
         PrepPlay();
         MMControl1.SetCommand("Play");

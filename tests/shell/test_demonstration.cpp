@@ -1,11 +1,15 @@
 // The start-up demonstration's two timer halves, run one after the other as the timers run
-// them: the state they leave, the program folder's path passed on unchanged, and a missing
-// demonstration file.
+// them: the state they leave, the program folder's path passed on unchanged, a missing
+// demonstration file, and a block "FFT" cannot read.
 #include "notes_fixture.h"
 
+#include "tests/support/failing_reads.h"
 #include "waveview/waveform_view.h"
 
+#include <QAction>
+
 #include <cstdio>
+#include <memory>
 
 using Demonstration = NotesTest;
 
@@ -66,4 +70,45 @@ TEST_F(Demonstration, AMissingFileTakesTheReadersFailurePathAndTheRestRunsHarmle
     // "Play" has no file to play: the comparison stays armed for a later play.
     EXPECT_TRUE(Wave().CompareArmed);
     EXPECT_TRUE(Wave().PlayIdle);
+}
+
+TEST_F(Demonstration, ABlockFftCannotReadSaysSoAndLeavesNothingToMarkOrCompare) {
+    MDIForm1& main = Frame();
+    main.Timer2_Timer();
+    Form101& spectrum = Spectrum();
+    ASSERT_EQ(spectrum.NPontGraf, 2048);
+    // The disk fails under the file: "FFT" reads the selection again and meets EIO.
+    program->Channel1().UseReadSystem(std::make_unique<FailingReads>());
+    Wave().Command5_Click();
+
+    const std::string said = "FFT could not read its block of Demo.wav: Input/output error";
+    EXPECT_EQ(main.StatusText(), said);
+    EXPECT_EQ(spectrum.NPontGraf, 0) << "the earlier spectrum is no longer on show";
+    EXPECT_EQ(spectrum.BlockPoints(), 0);
+    EXPECT_NE(spectrum.CopiedTable().find("# No analysis yet"), std::string::npos);
+    EXPECT_FALSE(program->Channel1().IsOpen());
+    EXPECT_EQ(Wave().Pointer(), MousePointer::Default);
+
+    // A new window has no block to transform again, and says so.
+    main.Item("mnuHann")->trigger();
+    EXPECT_EQ(spectrum.NPontGraf, 0);
+    EXPECT_EQ(main.StatusText().rfind(said + "; ", 0), 0u) << main.StatusText();
+
+    // The second half marks nothing, names nothing and compares nothing.
+    main.Timer3_Timer();
+    EXPECT_FALSE(main.Timer3.Enabled());
+    EXPECT_FALSE(spectrum.MarkPeak());
+    EXPECT_FALSE(spectrum.Image2.Visible());
+    EXPECT_FALSE(spectrum.FirstRun) << "the user's first \"Mark peak\" shows its instructions";
+    EXPECT_EQ(spectrum.Label3.Caption(), "");
+    EXPECT_FALSE(Wave().CompareArmed);
+    EXPECT_TRUE(Wave().PlayIdle);
+    EXPECT_EQ(main.StatusText().rfind(said, 0), 0u) << main.StatusText();
+    EXPECT_TRUE(TestServices().messages.shown.empty());
+
+    // Once the disk reads again, "FFT" analyses as before.
+    program->Channel1().UseReadSystem(KernelReadSystem());
+    Wave().Command5_Click();
+    EXPECT_EQ(spectrum.NPontGraf, 2048);
+    EXPECT_TRUE(spectrum.Unread().empty());
 }

@@ -196,6 +196,16 @@ TEST_F(MainWindowTest, HarmonicsItemsActAndTheCopiedTableGainsTheirBlockOnlyWith
     main.Item("mnuPlayHarmonics")->trigger();
     EXPECT_NE(main.StatusText().find("below the first bin"), std::string::npos);
     EXPECT_TRUE(Wave().PlayIdle);
+
+    // Another file opened: the partials on show are the earlier file's, and are not sounded
+    // between the new file's samples.
+    spectrum.Picture2_MouseMove(2, 0, static_cast<float>(PitchX(214.0)), 800);
+    TestServices().files.answers.push_back(WriteTone(dir, 22050, 1.0));
+    main.mnuOpen_Click();
+    main.Item("mnuPlayHarmonics")->trigger();
+    EXPECT_EQ(main.StatusText(),
+              "Play harmonics: the spectrum on show is an earlier file's: press FFT first.");
+    EXPECT_TRUE(Wave().PlayIdle);
 }
 
 TEST(HarmonicsPlay, TheResynthesisIsHeardAtTheMeasuredLevelsAndTheSelectionsLoudness) {

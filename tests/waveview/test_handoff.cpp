@@ -29,6 +29,7 @@ class RecordingSpectrum : public AnalysisPort {
     void Analyse(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) override {
         calls.push_back({y, Npont, Freq, (*view)->Pointer(), channel->IsOpen()});
     }
+    void BlockUnread(const BlockSource&, const std::string&) override {}
     bool MarkedPeak() const override { return false; }
     float XMark() const override { return 0; }
     void NameNoteAt(float) override {}

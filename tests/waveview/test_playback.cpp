@@ -3,8 +3,10 @@
 #include "playback_fixture.h"
 #include "waveview/playback_rules.h"
 
+#include "audio/audio_backend.h"
 #include "base/file_channel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -21,6 +23,58 @@ int Tone(int frame, int) {
 const std::vector<bool> kNoCursor{false, false, false, false};
 const std::vector<bool> kOnGraphs{true, true, false, false};
 const std::vector<bool> kOnCopies{false, false, true, true};
+
+// A wave file whose reads fail, as a failing disk's do, once `good` frames have been decoded.
+class FailingSoundFile : public SoundFile {
+  public:
+    FailingSoundFile(std::unique_ptr<SoundFile> file, std::int64_t good)
+        : file_(std::move(file)), left_(good) {}
+    int Rate() const override { return file_->Rate(); }
+    int Channels() const override { return file_->Channels(); }
+    std::int64_t Frames() const override { return file_->Frames(); }
+    bool Seek(std::int64_t frame) override { return file_->Seek(frame); }
+    std::int64_t Read(float* frames, std::int64_t count) override {
+        const std::int64_t got = left_ > 0 ? file_->Read(frames, std::min(count, left_)) : 0;
+        left_ -= got;
+        failed_ = got < count;
+        return got;
+    }
+    std::string ReadFailure() const override { return failed_ ? "Input/output error" : ""; }
+
+  private:
+    std::unique_ptr<SoundFile> file_;
+    std::int64_t left_;
+    bool failed_ = false;
+};
+
+// The system's audio with a decoder that fails after `good` frames of every file.
+class FailingDecoder : public AudioBackend {
+  public:
+    explicit FailingDecoder(std::int64_t good) : good_(good) {}
+    std::unique_ptr<OutputDevice> OpenOutputDevice(int rate, int bufferFrames,
+                                                   RenderFunction render, void* user,
+                                                   std::string& error) override {
+        return system_->OpenOutputDevice(rate, bufferFrames, render, user, error);
+    }
+    std::string DefaultOutputName() override { return system_->DefaultOutputName(); }
+    std::unique_ptr<SoundFile> OpenSoundFile(const std::string& path,
+                                             SoundFileError& error) override {
+        std::unique_ptr<SoundFile> file = system_->OpenSoundFile(path, error);
+        return file ? std::make_unique<FailingSoundFile>(std::move(file), good_) : nullptr;
+    }
+    std::unique_ptr<Resampler> MakeResampler(int channels, int fromRate, int toRate) override {
+        return system_->MakeResampler(channels, fromRate, toRate);
+    }
+    std::unique_ptr<MidiSynth> MakeMidiSynth(double rate, const std::string& soundFont,
+                                             const std::atomic<bool>& cancel,
+                                             std::string& error) override {
+        return system_->MakeMidiSynth(rate, soundFont, cancel, error);
+    }
+
+  private:
+    std::unique_ptr<AudioBackend> system_ = MakeSystemAudioBackend();
+    std::int64_t good_;
+};
 
 } // namespace
 
@@ -255,6 +309,37 @@ TEST_F(Playback, AFileThePlayerCannotOpenPrintsItsNumberAndLeavesTheViewAtRest) 
     f.Command3.Press();
     ASSERT_TRUE(WaitForRest(f));
     EXPECT_EQ(completions, 1);
+}
+
+TEST_F(Playback, AFileThatFailsWhilePlayingPrintsTheNumberAndTheStatusLineSaysWhy) {
+    // Half a second of the file decodes, then every read fails.
+    AudioSettings settings;
+    settings.backend = std::make_shared<FailingDecoder>(kRate / 2);
+    ownAudio = std::make_unique<AudioEngine>(settings);
+    audio = ownAudio.get();
+    for (const bool cyclic : {false, true}) {
+        SCOPED_TRACE(cyclic ? "Play Cyclic" : "Play");
+        Form103& f = LoadCounted(1, 16, kRate, kFrames, Tone);
+        f.Surface().Cls();
+        (cyclic ? f.Command4 : f.Command1).Press();
+        ASSERT_TRUE(f.MMControl1.IsPlaying());
+        ASSERT_TRUE(WaitForRest(f));
+        EXPECT_EQ(completions, 1) << "the play ends once, and a cyclic one is not played again";
+        EXPECT_EQ(f.PlayMode, 0);
+        EXPECT_FALSE(f.MMControl1.IsOpen());
+        EXPECT_TRUE(f.Command1.Enabled());
+        EXPECT_EQ(Cursors(f), kNoCursor);
+        EXPECT_EQ(shell.StatusText(), "Playback stopped: cannot read view.wav: Input/output error");
+        // The error number, and only that, on the view's surface at its print position.
+        const QImage printed = f.Surface().Image().copy();
+        f.Surface().Cls();
+        f.Surface().Print(std::to_string(MMControl::kErrFileRead));
+        EXPECT_EQ(printed, f.Surface().Image());
+        EXPECT_TRUE(TestServices().messages.shown.empty());
+        view.reset();
+        completions = 0;
+        shell.status.clear();
+    }
 }
 
 TEST_F(Playback, AFurtherCyclicPassThatCannotOpenReturnsToRest) {

@@ -19,6 +19,10 @@ class TestSpectrum : public AnalysisPort {
         ++transforms;
         block = y;
     }
+    void BlockUnread(const BlockSource& s, const std::string& why) override {
+        source = s;
+        cause = why;
+    }
     bool MarkedPeak() const override { return markPeak; }
     float XMark() const override { return xMark; }
     void NameNoteAt(float x) override { requests.push_back({"name", x}); }
@@ -30,5 +34,6 @@ class TestSpectrum : public AnalysisPort {
     int transforms = 0;
     std::vector<double> block; // the samples of the last transform, 1-based
     BlockSource source;
+    std::string cause; // why the last block could not be read
     std::vector<Request> requests;
 };
