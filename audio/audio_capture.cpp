@@ -91,6 +91,8 @@ class SdlCaptureDevice : public CaptureDevice {
 
     std::size_t Drain(std::vector<float>& out) override { return ring_->Drain(out); }
     std::uint64_t Dropped() const override { return ring_->Dropped(); }
+    // SDL reports a device that has gone as stopped.
+    bool Alive() const override { return SDL_GetAudioDeviceStatus(id_) != SDL_AUDIO_STOPPED; }
     const std::string& Driver() const override { return driver_; }
 
   private:

@@ -42,6 +42,8 @@ class CaptureDevice {
     virtual std::size_t Drain(std::vector<float>& out) = 0;
     // Samples lost because the ring was full (the drain came too late).
     virtual std::uint64_t Dropped() const = 0;
+    // False once the device has gone (unplugged, its sound server stopped); cheap.
+    virtual bool Alive() const = 0;
     // The driver in use ("pulseaudio", "alsa", "disk", ...).
     virtual const std::string& Driver() const = 0;
 };

@@ -213,6 +213,7 @@ AudioEngine::Opened AudioEngine::OpenSequence(const std::string& path,
 AudioEngine::Opened AudioEngine::Attach(std::shared_ptr<Voice> voice,
                                         std::function<void()> onEnded) {
     voice->SetOnEnded(std::move(onEnded));
+    voice->CountUnderrunsIn(&underruns_);
     std::lock_guard guard(voicesMutex_);
     if (mixingCount_ == kMaxVoices) {
         return {nullptr, OpenError::TooManyPlayers};
@@ -291,9 +292,11 @@ void AudioEngine::Render(void* self, float* stereo, int frames) {
 }
 
 void AudioEngine::Mix(float* out, int frames) {
-    if (cpuProbe_.load(std::memory_order_relaxed)) {
+    const bool probe = cpuProbe_.load(std::memory_order_relaxed);
+    const std::int64_t began = probe ? SteadyNs() : 0;
+    if (probe) {
         cpuNs_.store(ThreadCpuNs(), std::memory_order_relaxed);
-        wallNs_.store(SteadyNs(), std::memory_order_relaxed);
+        wallNs_.store(began, std::memory_order_relaxed);
     }
     const std::size_t samples = static_cast<std::size_t>(frames) * 2;
 
@@ -322,6 +325,18 @@ void AudioEngine::Mix(float* out, int frames) {
         firstSoundNs_.store(SteadyNs(), std::memory_order_relaxed);
         firstSoundArmed_.store(false, std::memory_order_release);
     }
+    if (probe) {
+        const std::int64_t took = SteadyNs() - began;
+        if (took > worstCallbackNs_.load(std::memory_order_relaxed)) {
+            worstCallbackNs_.store(took, std::memory_order_relaxed);
+        }
+        callbacks_.fetch_add(1, std::memory_order_relaxed);
+        const std::int64_t quarterNs =
+            std::int64_t{frames} * 1000000000 / std::max(1, output_ ? output_->Spec().rate : 1) / 4;
+        if (took > quarterNs) {
+            slowCallbacks_.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
 }
 
 // ---- Probes ----
@@ -339,6 +354,11 @@ std::optional<std::chrono::steady_clock::time_point> AudioEngine::FirstSoundTime
 }
 
 void AudioEngine::SetCpuProbe(bool on) {
+    if (on) {
+        worstCallbackNs_.store(0);
+        callbacks_.store(0);
+        slowCallbacks_.store(0);
+    }
     cpuProbe_.store(on);
 }
 

@@ -87,6 +87,14 @@ class AudioEngine {
     std::optional<std::chrono::steady_clock::time_point> FirstSoundTime() const;
     void SetCpuProbe(bool on);
     ThreadTimes DeviceThreadTimes() const;
+    // The longest device callback since the CPU probe was last switched on, ns.
+    std::int64_t WorstCallbackNs() const { return worstCallbackNs_.load(); }
+    // Callbacks since then, and those that took longer than a quarter of their buffer's time.
+    std::int64_t Callbacks() const { return callbacks_.load(); }
+    std::int64_t SlowCallbacks() const { return slowCallbacks_.load(); }
+    // Device buffers a playing wave voice could not fill (its decoded sound ran out before
+    // its end) since the engine started; any thread.
+    std::uint64_t Underruns() const { return underruns_.load(); }
 
   private:
     static void Render(void* self, float* stereo, int frames);
@@ -100,6 +108,10 @@ class AudioEngine {
     std::atomic<bool> cpuProbe_{false};
     std::atomic<std::int64_t> cpuNs_{0};
     std::atomic<std::int64_t> wallNs_{0};
+    std::atomic<std::int64_t> worstCallbackNs_{0};
+    std::atomic<std::int64_t> callbacks_{0};
+    std::atomic<std::int64_t> slowCallbacks_{0};
+    std::atomic<std::uint64_t> underruns_{0};
 
     static constexpr int kMaxVoices = 16;
     static constexpr int kSynthTailFrames = 48000; // reverb rendered after the last note

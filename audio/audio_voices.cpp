@@ -306,8 +306,12 @@ void WaveVoice::Mix(float* out, int frames) {
     consumed_.fetch_add(static_cast<std::int64_t>(got), std::memory_order_relaxed);
     // Done only when the feeder has queued everything and the ring is empty: a short read
     // before that is an underrun, which plays silence and goes on.
-    if (got < wanted && inputDone_.load(std::memory_order_acquire) && ring_.Available() == 0) {
-        MarkEnded();
+    if (got < wanted) {
+        if (inputDone_.load(std::memory_order_acquire) && ring_.Available() == 0) {
+            MarkEnded();
+        } else if (underruns_) {
+            underruns_->fetch_add(1, std::memory_order_relaxed);
+        }
     }
 }
 

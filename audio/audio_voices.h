@@ -52,6 +52,9 @@ class Voice {
     // Runs on the service thread when a play ends by itself; it must only post work to
     // another thread. It never runs once Detach has returned.
     void SetOnEnded(std::function<void()> onEnded);
+    // Counts each device buffer the voice could not fill, before its end, in `counter`
+    // (the engine's, which outlives the voice's mixing). Before the voice is mixed.
+    void CountUnderrunsIn(std::atomic<std::uint64_t>* counter) { underruns_ = counter; }
 
     // Starts a play of the range (ms from the file start; toMs <= fromMs means to the end).
     // True when a previous play ended by this call (running, paused, or ended unreported).
@@ -104,6 +107,7 @@ class Voice {
     std::atomic<bool> atEnd_{false};        // the play reached the end of its range
     std::int32_t fromMs_ = 0;               // user-interface thread
     std::int32_t endMs_ = 0;
+    std::atomic<std::uint64_t>* underruns_ = nullptr;
 
   private:
     std::function<void()> onEnded_; // under mutex_

@@ -165,6 +165,17 @@ RecordDialog::RecordDialog(RecordPort& port, const Services& services, TakeFolde
     timer_->start();
 }
 
+RecordDialog::RecordDialog(RecordPort& port, const Services& services, TakeFolder folder, Take kept,
+                           QWidget* parent, TakeWriter* writer)
+    : QDialog(parent), port_(port), services_(services), folder_(std::move(folder)),
+      writer_(writer ? *writer : waveWriter_), take_(std::move(kept)) {
+    BuildWindow();
+    source_->setEnabled(false);
+    elapsed_->setText(QString::fromStdString("Kept: " + ElapsedText(take_.Frames(), kRecordRate)));
+    state_ = State::Recording; // the take is complete: it is saved now, as a stopped one is
+    Save();
+}
+
 RecordDialog::~RecordDialog() {
     if (saving_.valid()) {
         saving_.wait();

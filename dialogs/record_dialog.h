@@ -70,6 +70,10 @@ class RecordDialog : public QDialog {
                  QWidget* parent = nullptr,
                  std::int64_t limitFrames = std::int64_t{kMaxTakeSeconds} * kRecordRate,
                  TakeWriter* writer = nullptr);
+    // The window for a take made elsewhere (the last seconds Listen heard): no source is
+    // opened; the take is saved at once as a recording is, and offered to open.
+    RecordDialog(RecordPort& port, const Services& services, TakeFolder folder, Take kept,
+                 QWidget* parent = nullptr, TakeWriter* writer = nullptr);
     // Waits for a save in progress, so no file is left half-written.
     ~RecordDialog() override;
 

@@ -1,6 +1,7 @@
 // MDIForm1: the Analysis menu. It holds everything the program adds to the described
 // analysis, in a fixed order so that each feature finds its place and keyboard users and tests
 // can count on it. Every start begins with "Rectangular" and "No zero padding" checked.
+#include "live_analysis.h"
 #include "main_window.h"
 
 #include "spectrum/analysis_window.h"
@@ -73,6 +74,7 @@ void MDIForm1::BuildAnalysisMenu(QMenu& analysis) {
     add("mnuFollowPlayback", "Follow playback", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F))
         ->setCheckable(true);
     add("mnuListen", "Listen", QKeySequence(Qt::CTRL | Qt::Key_L));
+    add("mnuKeepLast", "Keep the last seconds");
 
     // Items are switched on as their commands are wired.
     for (QAction* a : analysis.actions()) {
@@ -82,6 +84,7 @@ void MDIForm1::BuildAnalysisMenu(QMenu& analysis) {
     }
     WireAnalysisSettings();
     WireHarmonicsMenu();
+    WireLiveAnalysis();
 }
 
 void MDIForm1::WireAnalysisSettings() {
@@ -129,4 +132,30 @@ void MDIForm1::ChooseAnalysis() {
     if (spectrum_) {
         spectrum_->SetAnalysis(CheckedAnalysis());
     }
+}
+
+void MDIForm1::WireLiveAnalysis() {
+    OnMenu("mnuFollowPlayback", [this] {
+        if (live_) {
+            live_->SetFollow(Item("mnuFollowPlayback")->isChecked());
+        }
+    });
+    OnMenu("mnuListen", [this] {
+        if (live_) {
+            live_->Listen_Click();
+        }
+    });
+    OnMenu("mnuKeepLast", [this] {
+        if (live_) {
+            live_->Keep_Click();
+        }
+    });
+    Item("mnuFollowPlayback")->setEnabled(true);
+    Item("mnuListen")->setEnabled(true);
+    // "Keep the last seconds" only while listening.
+}
+
+void MDIForm1::AttachLive(LiveAnalysis& live) {
+    live_ = &live;
+    live.ListeningChanged = [this](bool on) { Item("mnuKeepLast")->setEnabled(on); };
 }

@@ -21,6 +21,7 @@
 class Form;
 class Form101;
 class Form103;
+class LiveAnalysis;
 class NotePlayer;
 class QAction;
 class QMdiArea;
@@ -40,6 +41,8 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
 
     // Puts the two child windows into the frame; the first placement loads them.
     void AttachChildren(Form103& wave, Form101& spectrum);
+    // The live analysis that Analysis > Follow playback, Listen and Keep the last seconds drive.
+    void AttachLive(LiveAnalysis& live);
     // Runs once when the window is created: places (and so loads) the children.
     void MDIForm_Load();
     // Unloads both children (closing the frame).
@@ -167,6 +170,8 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     void WireAnalysisSettings();
     AnalysisSettings CheckedAnalysis() const;
     void ChooseAnalysis();
+    // Follow playback, Listen and Keep the last seconds (analysis_menu.cpp).
+    void WireLiveAnalysis();
     void WireInstrumentMenu();
     void WireTestToneMenu();
     // The transform size the test tone's bin buttons use: the selection's, else the block's on
@@ -197,6 +202,7 @@ class MDIForm1 : public FramePort, public GraphStylePort, public RestingWindow {
     NotePlayer& notes_;
     Form103* wave_ = nullptr;
     Form101* spectrum_ = nullptr;
+    LiveAnalysis* live_ = nullptr;
     std::unique_ptr<QMainWindow> window_;
     QMdiArea* area_ = nullptr;
     std::map<std::string, QAction*> items_;

@@ -16,10 +16,12 @@
 Program::Program(Services& services, AudioEngine& engine, const ProgramFolders& folders)
     : services_(services), notes_(engine, folders.data, folders.user),
       frame_(services, notes_, folders.data), spectrum_(services, frame_, notes_, frame_),
-      analysis_(spectrum_), wave_(services, channel1_, frame_, analysis_, engine) {
+      analysis_(spectrum_), wave_(services, channel1_, frame_, analysis_, engine),
+      live_(frame_, wave_, spectrum_, strip_, engine, channel1_, services) {
     frame_.ShowAbout = [this] { About().Show(); };
     notes_.SetNotice([this](const std::string& text) { frame_.ShowStatus(text); });
     frame_.AttachChildren(wave_, spectrum_);
+    frame_.AttachLive(live_);
     frame_.MDIForm_Load();
 }
 

@@ -5,8 +5,10 @@
 #pragma once
 
 #include "base/file_channel.h"
+#include "live_analysis.h"
 #include "main_window.h"
 #include "notes/note_player.h"
+#include "spectrum/spectrogram_strip.h"
 #include "spectrum/spectrum_view.h"
 #include "spectrum_analysis.h"
 #include "waveview/waveform_view.h"
@@ -43,6 +45,8 @@ class Program {
     Form103& WaveView() { return wave_; }
     Form101& SpectrumView() { return spectrum_; }
     NotePlayer& Notes() { return notes_; }
+    LiveAnalysis& Live() { return live_; }
+    frmStrip& Strip() { return strip_; }
     FileChannel& Channel1() { return channel1_; }
     // The About box, built on first use.
     frmAbout& About();
@@ -55,6 +59,8 @@ class Program {
     Form101 spectrum_;
     SpectrumAnalysis analysis_;
     Form103 wave_;
+    frmStrip strip_;
+    LiveAnalysis live_;
     std::unique_ptr<Registry> registry_;
     std::unique_ptr<ProgramLauncher> launcher_;
     std::unique_ptr<frmAbout> about_;

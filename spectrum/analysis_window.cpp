@@ -136,6 +136,11 @@ BandEdges ResolutionBand(double x, AnalysisWindow w, std::int32_t points, std::i
     return {low > 0.0 ? PitchX(low) : -std::numeric_limits<double>::infinity(), PitchX(f + halfHz)};
 }
 
+// REALFT of the padded, windowed block in `work` and its magnitudes unpacked into `out`,
+// divided by the window's coherent gain; returns the bins.
+std::int32_t TransformPadded(std::int32_t Npont, const AnalysisSettings& s,
+                             std::vector<double>& work, SpectrumArrays& out);
+
 std::vector<double> WindowCoefficients(AnalysisWindow w, std::int32_t N) {
     std::vector<double> c(static_cast<std::size_t>(std::max(N, 0)), 1.0);
     if (w == AnalysisWindow::Rectangular) {
@@ -183,6 +188,31 @@ std::int32_t AnalyseBlock(std::span<const double> y, std::int32_t Npont, const A
         return 0;
     }
     PaddedBlock(y, Npont, s, work);
+    return TransformPadded(Npont, s, work, out);
+}
+
+std::int32_t AnalyseBlock(std::span<const double> y, std::int32_t Npont, const AnalysisSettings& s,
+                          std::span<const double> coefficients, std::vector<double>& work,
+                          SpectrumArrays& out) {
+    if (!BlockSizeOk(Npont) || !IsPaddingFactor(s.padding) ||
+        y.size() < static_cast<std::size_t>(Npont) + 1 ||
+        coefficients.size() != static_cast<std::size_t>(Npont)) {
+        return 0;
+    }
+    const std::size_t points = static_cast<std::size_t>(Npont);
+    work.assign(points * static_cast<std::size_t>(s.padding) + 1, 0.0);
+    if (s.window == AnalysisWindow::Rectangular) {
+        std::copy_n(y.begin() + 1, points, work.begin() + 1);
+    } else {
+        for (std::size_t j = 0; j < points; ++j) {
+            work[j + 1] = y[j + 1] * coefficients[j];
+        }
+    }
+    return TransformPadded(Npont, s, work, out);
+}
+
+std::int32_t TransformPadded(std::int32_t Npont, const AnalysisSettings& s,
+                             std::vector<double>& work, SpectrumArrays& out) {
     const std::int32_t n = s.padding * Npont / 2;
     REALFT(work, n, 1);
     UnpackSpectrum(work, n, out);

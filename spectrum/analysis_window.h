@@ -93,3 +93,11 @@ void PaddedBlock(std::span<const double> y, std::int32_t Npont, const AnalysisSe
 // `work` is the caller's, so a live analysis reuses it without allocating each block.
 std::int32_t AnalyseBlock(std::span<const double> y, std::int32_t Npont, const AnalysisSettings& s,
                           std::vector<double>& work, SpectrumArrays& out);
+
+// AnalyseBlock with the window's coefficients computed once by the caller
+// (WindowCoefficients(s.window, Npont)), as a live analysis does for block after block: the
+// same result bit for bit, without a cosine per sample. 0 as AnalyseBlock, or when the
+// coefficients are not Npont.
+std::int32_t AnalyseBlock(std::span<const double> y, std::int32_t Npont, const AnalysisSettings& s,
+                          std::span<const double> coefficients, std::vector<double>& work,
+                          SpectrumArrays& out);

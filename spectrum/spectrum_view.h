@@ -11,17 +11,21 @@
 #include "analysis_window.h"
 #include "band_control.h"
 #include "graph_style_port.h"
+#include "live_columns.h"
 #include "partials.h"
 #include "spectrum_graph.h"
 #include "spectrum_table.h"
 #include "ui/control_widgets.h"
 #include "ui/form.h"
 
+#include <QImage>
+
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -119,6 +123,21 @@ class Form101 : public Form {
     bool MarkPeak() const { return markPeak_; }
     float XMark() const { return xMark_; }
 
+    // ---- Live analysis: playback followed, or the microphone (spectrum_view_live.cpp) ----
+    // Shows the spectrum of the live block y[1 .. Npont] (y[0] unused) with the chosen window
+    // and padding, redrawn in one frame's time; `status` (the block's time, a level) leads the
+    // analysis on the status line. The block on show before live analysis began is kept, and
+    // every other command (mark, comb, hover, freeze, style) works on the live spectrum.
+    void ShowLiveBlock(std::span<const double> y, std::int32_t Npont, std::int32_t Freq,
+                       const std::string& status);
+    // Live analysis ended: the spectrum on show before it (the selection's) comes back.
+    void EndLive();
+    bool Live() const { return live_; }
+    // The largest magnitude in each pixel column of the live spectrum on show, for the strip.
+    const std::vector<float>& LiveColumns() const { return livePeaks_; }
+    // Runs with the scroll bar's value whenever the picture scrolls.
+    std::function<void(double)> Scrolled;
+
     // ---- Public fields ----
     std::int32_t NPontGraf = 0; // N of the spectrum on show, 0 before the first analysis
     std::string ColLine;        // colour of the spectrum line, decimal text of a colour value
@@ -207,4 +226,19 @@ class Form101 : public Form {
     std::array<double, 17> harmOffset_{};
     std::string earlierFileNote_; // on the status line since a new file loaded; empty: none
     std::string unread_;          // see Unread()
+
+    // Live analysis (spectrum_view_live.cpp).
+    Colour SpectrumLineColour() const;
+    // Draws the live spectrum on the saved background: the frozen reference, then the bins.
+    void DrawLive();
+    void DrawLivePolyline(const std::vector<LivePoint>& line, Colour colour, Colour points);
+    bool live_ = false;
+    std::int32_t livePoints_ = 0;  // samples of the live block on show
+    std::int32_t restingFreq_ = 0; // FreqGraf of the block on show before live began
+    QImage liveBackground_;        // baseline, axis and grid, drawn once
+    ColumnMap liveColumns_, frozenColumns_;
+    std::vector<LivePoint> liveLine_;
+    std::vector<float> livePeaks_;
+    std::vector<double> liveWindow_; // the window's coefficients for the live blocks' size
+    AnalysisWindow liveWindowKind_ = AnalysisWindow::Rectangular;
 };

@@ -21,7 +21,8 @@ void Form101::SetAnalysis(const AnalysisSettings& settings) {
         return;
     }
     settings_ = settings;
-    if (blockPoints_ > 0) {
+    // A live spectrum takes the new settings with its next block.
+    if (blockPoints_ > 0 && !live_) {
         TransformBlock();
     } else if (!unread_.empty()) {
         status_.ShowStatus(unread_ + "; nothing to transform again until FFT reads a block");
@@ -43,7 +44,7 @@ void Form101::BlockUnread(const BlockSource& source, const std::string& cause) {
 }
 
 bool Form101::FreezeSpectrum() {
-    if (blockPoints_ == 0 || NPontGraf < 1) {
+    if ((blockPoints_ == 0 && !live_) || NPontGraf < 1) {
         status_.ShowStatus(kNothingToFreeze);
         return false;
     }
@@ -58,6 +59,10 @@ bool Form101::FreezeSpectrum() {
     f.source = source_;
     f.settings = settings_;
     frozen_ = std::move(f);
+    if (live_) {
+        DrawLive();
+        return true;
+    }
     Grafmesmo(NPontGraf, false);
     ReportAnalysis();
     return true;
@@ -68,16 +73,21 @@ void Form101::ClearFrozen() {
         return;
     }
     frozen_.reset();
+    if (live_) {
+        DrawLive();
+        return;
+    }
     Grafmesmo(NPontGraf, false);
     ReportAnalysis();
 }
 
 void Form101::ShowBand(float X) {
-    if (blockPoints_ == 0 || freqGraf_ <= 0) {
+    const std::int32_t points = live_ ? livePoints_ : blockPoints_;
+    if (points == 0 || freqGraf_ <= 0) {
         Band1.SetVisible(false);
         return;
     }
-    const BandEdges edges = ResolutionBand(X, settings_.window, blockPoints_, freqGraf_);
+    const BandEdges edges = ResolutionBand(X, settings_.window, points, freqGraf_);
     const double width = Picture2.ScaleWidth();
     const double left = std::clamp(edges.left, 0.0, width);
     const double right = std::clamp(edges.right, left, width);

@@ -42,6 +42,10 @@ Colour LineColour(const std::string& text) {
 
 } // namespace
 
+Colour Form101::SpectrumLineColour() const {
+    return LineColour(ColLine);
+}
+
 void Form101::FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t Freq) {
     // The transforms check nothing: a block they cannot take is left alone.
     const bool sizeOk = Npont >= kSmallestBlock && Npont <= kLargestBlock &&
@@ -50,6 +54,7 @@ void Form101::FftWave(std::vector<double>& y, std::int32_t Npont, std::int32_t F
         return;
     }
     freqGraf_ = Freq;
+    restingFreq_ = Freq;
     source_ = std::exchange(nextSource_, {});
     unread_.clear();
     ForgetEarlierFile();

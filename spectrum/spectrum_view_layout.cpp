@@ -161,6 +161,9 @@ void Form101::Form_Unload() {
 
 void Form101::HScroll1_Change() {
     Picture2.SetLeft(-HScroll1.Value());
+    if (Scrolled) {
+        Scrolled(HScroll1.Value());
+    }
 }
 
 void Form101::SetRightAnchored(Label& label, const std::string& text, double right) {

@@ -136,6 +136,17 @@ void PictureWidget::Clear(const QColor& colour) {
     update();
 }
 
+void PictureWidget::Restore(const QImage& image) {
+    polyline_.clear();
+    points_.clear();
+    EndPainter();
+    EnsureImage();
+    if (image.size() == image_.size() && image.devicePixelRatio() == image_.devicePixelRatio()) {
+        image_ = image; // shared until the next drawing copies it
+    }
+    update();
+}
+
 void PictureWidget::DrawPolylinePoint(const QColor& colour, QPointF from, QPointF to) {
     Painter();
     const bool continues = !polyline_.empty() && points_.empty() && colour == pendingColour_ &&
@@ -265,6 +276,10 @@ void PictureBox::Cls() {
     canvas_->Clear(ToQColor(backColor_));
     CurrentX = 0;
     CurrentY = 0;
+}
+
+void PictureBox::PutImage(const QImage& image) {
+    canvas_->Restore(image);
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2) {

@@ -36,6 +36,7 @@ class PictureWidget : public QWidget {
     QPainter& Painter(); // the painter on the backing image, in twip coordinates
     void Flush();
     void Clear(const QColor& colour);
+    void Restore(const QImage& image);
     void DrawPolylinePoint(const QColor& colour, QPointF from, QPointF to);
     void DrawPoint(const QColor& colour, QPointF at);
 
@@ -90,6 +91,9 @@ class PictureBox : public Control {
     double CurrentY = 0;
 
     void Cls();
+    // Puts back a picture taken earlier with Image() (same size), as if it had been drawn
+    // again: a live view redraws its unchanging background this way, by one copy.
+    void PutImage(const QImage& image);
     void Line(double x1, double y1, double x2, double y2);
     void Line(double x1, double y1, double x2, double y2, Colour c);
     void LineTo(double x2, double y2, Colour c); // from the current position

@@ -74,7 +74,8 @@ TEST_F(MainWindow, MenuBarAsDesigned) {
                                                      "Play harmonics",
                                                      "-",
                                                      "Follow playback",
-                                                     "Listen"}));
+                                                     "Listen",
+                                                     "Keep the last seconds"}));
     // Every start is the described program: the rectangular window, no padding, not following.
     EXPECT_TRUE(main.Item("mnuRectangular")->isChecked());
     EXPECT_TRUE(main.Item("mnuNoPadding")->isChecked());
