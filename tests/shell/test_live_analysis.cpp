@@ -28,6 +28,15 @@
 
 namespace {
 
+// The rate of blocks and the widest step between them are the release build's figures: under
+// ThreadSanitizer every access is checked and the user-interface thread runs several times
+// slower, so there the test checks what each block shows, not how often one comes.
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kTimedBuild = false;
+#else
+constexpr bool kTimedBuild = true;
+#endif
+
 // The frequency of the strongest bin of the spectrum on show, Hz.
 double StrongestHz(const Form101& spectrum) {
     const auto& mag = spectrum.Arrays().MagFt;
@@ -152,7 +161,9 @@ TEST_F(LiveAnalysisTest, FollowingTheStepsOfATonePeaksStepWithinATenthOfASecond)
     const double perSecond = static_cast<double>(seen.size()) / wallSecs;
     std::printf("%zu blocks in %.2f s of play: %.1f a second (at least 30)\n", seen.size(),
                 wallSecs, perSecond);
-    EXPECT_GE(perSecond, 30.0);
+    if (kTimedBuild) {
+        EXPECT_GE(perSecond, 30.0);
+    }
     const double blockSecs = static_cast<double>(kLivePointsWithoutSelection) / kRate;
     const double binHz = static_cast<double>(kRate) / kLivePointsWithoutSelection;
     double widestGap = 0;
@@ -176,7 +187,9 @@ TEST_F(LiveAnalysisTest, FollowingTheStepsOfATonePeaksStepWithinATenthOfASecond)
     }
     std::printf("widest step between blocks: %.0f ms of sound; %d blocks within one step\n",
                 widestGap * 1000, checked);
-    EXPECT_LE(widestGap, 0.1);
+    if (kTimedBuild) {
+        EXPECT_LE(widestGap, 0.1);
+    }
     EXPECT_GT(checked, static_cast<int>(seen.size()) / 2);
     // Blocks from all three steps were seen.
     EXPECT_LT(seen.front().seconds, 1.0);
