@@ -2,6 +2,7 @@
 // run: "Play" to the first sounding frame against one buffer period of the open device, and
 // the device thread's CPU share while a stereo 44.1 kHz file plays against the same thread idle.
 #include "audio/audio_engine.h"
+#include "bench_files.h"
 #include "ui/mm_control.h"
 
 #include <QCoreApplication>
@@ -23,34 +24,13 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRate = 44100; // frames per second of the played file
 constexpr double kToneHz = 440.0;
 
-void Put16(std::ofstream& out, int v) {
-    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
-    out.write(b, 2);
-}
-
-void Put32(std::ofstream& out, std::uint32_t v) {
-    Put16(out, static_cast<int>(v & 0xFFFF));
-    Put16(out, static_cast<int>(v >> 16));
-}
-
 // A stereo 16-bit tone that sounds from its first frame.
 std::string WriteTone(double seconds) {
     const std::string path =
         (std::filesystem::temp_directory_path() / "tonvexa-bench-tone.wav").string();
     const auto frames = static_cast<std::uint32_t>(seconds * kRate);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write("RIFF", 4);
-    Put32(out, 36 + frames * 4);
-    out.write("WAVEfmt ", 8);
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, 2);
-    Put32(out, kRate);
-    Put32(out, kRate * 4);
-    Put16(out, 4);
-    Put16(out, 16);
-    out.write("data", 4);
-    Put32(out, frames * 4);
+    PutWaveHeader16(out, 2, kRate, frames);
     for (std::uint32_t i = 0; i < frames; ++i) {
         const int v = static_cast<int>(10000 * std::cos(2 * M_PI * kToneHz * i / kRate));
         Put16(out, v);

@@ -105,3 +105,29 @@ const std::string& HalfGibOfD() {
     static ScratchFile file(MakeRunOfD("tonvexa-bench-512mib-d.wav", std::size_t{512} << 20));
     return file.Path();
 }
+
+void Put16(std::ofstream& out, int v) {
+    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
+    out.write(b, 2);
+}
+
+void Put32(std::ofstream& out, std::uint32_t v) {
+    Put16(out, static_cast<int>(v & 0xFFFF));
+    Put16(out, static_cast<int>(v >> 16));
+}
+
+void PutWaveHeader16(std::ofstream& out, int channels, int rate, std::uint32_t frames) {
+    const auto frameBytes = static_cast<std::uint32_t>(channels) * 2;
+    out.write("RIFF", 4);
+    Put32(out, 36 + frames * frameBytes);
+    out.write("WAVEfmt ", 8);
+    Put32(out, 16);
+    Put16(out, 1);
+    Put16(out, channels);
+    Put32(out, static_cast<std::uint32_t>(rate));
+    Put32(out, static_cast<std::uint32_t>(rate) * frameBytes);
+    Put16(out, static_cast<int>(frameBytes));
+    Put16(out, 16);
+    out.write("data", 4);
+    Put32(out, frames * frameBytes);
+}

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ const std::string& TwoSecondStereo16();
 // A header up to its format fields followed by 512 MiB of "d" bytes: the data search's worst
 // case, made once per run.
 const std::string& HalfGibOfD();
+
+// Little-endian sample and field writers, and the 44-byte header of a 16-bit PCM wave of
+// `channels` channels and `frames` frames at `rate`, for the files a benchmark makes itself.
+void Put16(std::ofstream& out, int v);
+void Put32(std::ofstream& out, std::uint32_t v);
+void PutWaveHeader16(std::ofstream& out, int channels, int rate, std::uint32_t frames);
 
 // Every completed drawing ends with one beep: counting beeps counts renderer runs.
 class CountingBeep : public BeepService {

@@ -37,34 +37,13 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRate = 44100;
 
-void Put16(std::ofstream& out, int v) {
-    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
-    out.write(b, 2);
-}
-
-void Put32(std::ofstream& out, std::uint32_t v) {
-    Put16(out, static_cast<int>(v & 0xFFFF));
-    Put16(out, static_cast<int>(v >> 16));
-}
-
 // A mono 16-bit file: `silence` seconds of nothing, then plucked E4 notes (a new pluck every
 // second, the upper partials dying first) up to `seconds`.
 std::string WritePlucks(const std::string& name, double seconds, double silence) {
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
     const auto frames = static_cast<std::uint32_t>(seconds * kRate);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write("RIFF", 4);
-    Put32(out, 36 + frames * 2);
-    out.write("WAVEfmt ", 8);
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, 1);
-    Put32(out, kRate);
-    Put32(out, kRate * 2);
-    Put16(out, 2);
-    Put16(out, 16);
-    out.write("data", 4);
-    Put32(out, frames * 2);
+    PutWaveHeader16(out, 1, kRate, frames);
     const auto quiet = static_cast<std::uint32_t>(silence * kRate);
     for (std::uint32_t i = 0; i < frames; ++i) {
         double v = 0;
