@@ -146,10 +146,12 @@ TEST(WavePlayback, StopGivesExactlyOneCompletionAndSilence) {
     DiskEngine engine;
     const int rate = engine.Rate();
     const std::string file = WriteNoise(engine.Dir(), rate, rate * 2);
+    std::size_t handedAtStop = 0;
     {
         Player p(engine.Engine(), file);
         p.mmc.SetCommand("Play");
         ASSERT_TRUE(engine.PumpDeviceFrames(static_cast<std::size_t>(rate / 5)));
+        handedAtStop = engine.FramesHanded();
         p.mmc.SetCommand("Stop");
         EXPECT_EQ(p.done, 0) << "Done arrives as a queued event";
         EXPECT_FALSE(p.mmc.IsPlaying());
@@ -166,7 +168,11 @@ TEST(WavePlayback, StopGivesExactlyOneCompletionAndSilence) {
     ASSERT_TRUE(onset.has_value());
     const double heardMs = (c.End() - *onset) * 1000.0 / rate;
     EXPECT_GT(heardMs, 100);
-    EXPECT_LT(heardMs, 400);
+    // Silence within a few device buffers of Stop, counted from what the device had been handed
+    // when Stop came: on a loaded machine the pump before it may overshoot its 200 ms.
+    const double afterStopMs =
+        (static_cast<double>(c.End()) - static_cast<double>(handedAtStop)) * 1000.0 / rate;
+    EXPECT_LT(afterStopMs, 100) << "heard " << heardMs << " ms in all";
 }
 
 TEST(WavePlayback, ReplayEndsThePreviousPlayAndCloseRaisesNothing) {
