@@ -4,6 +4,8 @@
 
 #include "audio/audio_engine.h"
 #include "shell/program.h"
+#include "spectrum/spectrum_graph.h"
+#include "spectrum/spectrum_view.h"
 #include "tests/support/doubles.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/music_folder.h"
@@ -11,9 +13,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+
+// Moves the mouse over the spectrum's strongest bin, so the labels name its note as the user
+// reads them.
+inline void HoverStrongestBin(Form101& spectrum) {
+    const auto& mag = spectrum.Arrays().MagFt;
+    std::int32_t peak = 1;
+    for (std::int32_t k = 1; k < spectrum.NPontGraf; ++k) {
+        if (mag[static_cast<std::size_t>(k + 1)] > mag[static_cast<std::size_t>(peak + 1)]) {
+            peak = k;
+        }
+    }
+    const double x = BinX(peak, spectrum.NPontGraf, spectrum.FreqGraf());
+    spectrum.Picture2_MouseMove(0, 0, static_cast<float>(x), 1000);
+}
 
 class ProgramTest : public ::testing::Test {
   protected:

@@ -7,7 +7,6 @@
 #include "tests/support/pump.h"
 
 #include "base/numbers.h"
-#include "spectrum/spectrum_graph.h"
 #include "spectrum/spectrum_view.h"
 #include "waveview/waveform_view.h"
 
@@ -49,15 +48,7 @@ std::pair<std::string, std::string> NameOfLargestPeak(Form103& wave, Form101& sp
     wave.Picture2_MouseDown(1, 0, 100, 100);
     wave.Picture2_MouseMove(1, 0, 9000, 100);
     wave.Command5_Click();
-    const auto& mag = spectrum.Arrays().MagFt;
-    std::int32_t peak = 1;
-    for (std::int32_t k = 1; k < spectrum.NPontGraf; ++k) {
-        if (mag[static_cast<std::size_t>(k + 1)] > mag[static_cast<std::size_t>(peak + 1)]) {
-            peak = k;
-        }
-    }
-    const double x = BinX(peak, spectrum.NPontGraf, spectrum.FreqGraf());
-    spectrum.Picture2_MouseMove(0, 0, static_cast<float>(x), 1000);
+    HoverStrongestBin(spectrum);
     return {spectrum.Label3.Caption(), spectrum.Label4.Caption()};
 }
 

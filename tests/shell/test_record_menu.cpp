@@ -90,15 +90,7 @@ TEST_F(MainWindowTest, RecordLoadsATwoSecondTakeWhoseSpectrumNamesTheA) {
     wave.Command5_Click();
     Form101& spectrum = Spectrum();
     ASSERT_GT(spectrum.NPontGraf, 0);
-    const auto& mag = spectrum.Arrays().MagFt;
-    std::int32_t peak = 1;
-    for (std::int32_t k = 1; k < spectrum.NPontGraf; ++k) {
-        if (mag[static_cast<std::size_t>(k + 1)] > mag[static_cast<std::size_t>(peak + 1)]) {
-            peak = k;
-        }
-    }
-    const double x = BinX(peak, spectrum.NPontGraf, spectrum.FreqGraf());
-    spectrum.Picture2_MouseMove(0, 0, static_cast<float>(x), 1000);
+    HoverStrongestBin(spectrum);
     EXPECT_EQ(spectrum.Label3.Caption(), "La  (A)");
     EXPECT_EQ(spectrum.Label4.Caption(), "Octave: 4");
 }
@@ -208,15 +200,7 @@ TEST_F(MonitorRecordTest, RecordsAToneThatTheComputerPlaysThroughTheMonitor) {
     wave.Command5_Click();
     Form101& spectrum = Spectrum();
     ASSERT_GT(spectrum.NPontGraf, 0);
-    const auto& mag = spectrum.Arrays().MagFt;
-    std::int32_t peak = 1;
-    for (std::int32_t k = 1; k < spectrum.NPontGraf; ++k) {
-        if (mag[static_cast<std::size_t>(k + 1)] > mag[static_cast<std::size_t>(peak + 1)]) {
-            peak = k;
-        }
-    }
-    const double x = BinX(peak, spectrum.NPontGraf, spectrum.FreqGraf());
-    spectrum.Picture2_MouseMove(0, 0, static_cast<float>(x), 1000);
+    HoverStrongestBin(spectrum);
     std::printf("its spectrum's peak names %s, %s\n", spectrum.Label3.Caption().c_str(),
                 spectrum.Label4.Caption().c_str());
     EXPECT_EQ(spectrum.Label3.Caption(), "La  (A)");
